@@ -1,0 +1,50 @@
+#include "exchange.h"
+#include "locations.h"
+#include "services.h"
+#include "singleinstance.h"
+#include "tray.h"
+#include "treminder.h"
+#include "windowopener.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QStyleFactory>
+
+namespace {
+
+// The manifest's name in the data folder picks the look: "kv4.man" the
+// classic one, "Kalvex4.exe.manifest" the default one.
+void applyLook() {
+    const std::optional<kv::storage::StoreValues> store = kv::storage::readStore();
+    if (store && QFileInfo::exists(QString::fromStdString(store->sciezka + "kv4.man")))
+        QApplication::setStyle(QStyleFactory::create("Windows"));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Kalvex4");
+    QApplication::setApplicationDisplayName(kv::desktop::kAppTitle);
+    QApplication::setQuitOnLastWindowClosed(false);
+    kv::desktop::Services& services = kv::desktop::systemServices();
+
+    const QString user = QString::fromStdString(kv::storage::userName());
+    kv::desktop::SingleInstance once("Kalvex.OneInstance." + user);
+    if (!once.acquire()) {
+        services.messages.show(nullptr, "Kalvex is running allready!",
+                               kv::desktop::MessageIcon::Warning);
+        once.signalFirst();
+        return 0;
+    }
+    applyLook();
+
+    kv::app::WindowOpener opener(services);
+    kv::app::Treminder window(services, opener);
+    QObject::connect(&once, &kv::desktop::SingleInstance::raiseRequested, &window,
+                     [&window] { window.tray().bringForward(); });
+    QObject::connect(&window, &kv::app::Treminder::quitRequested, &app,
+                     [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
+    window.show();
+    return QApplication::exec();
+}

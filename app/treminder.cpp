@@ -1,0 +1,298 @@
+#include "treminder.h"
+
+#include "exchange.h"
+#include "tray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kv::app {
+
+namespace {
+
+constexpr const char* kNoStore =
+    "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
+constexpr const char* kTimerWarning =
+    "The timer message will not be displayed after you close this program.";
+
+QColor bgr(int v) {
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+}  // namespace
+
+Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_services(services),
+      m_opener(opener) {
+    setObjectName("Treminder");
+    setWindowTitle("Kalvex4");
+    QApplication::setApplicationDisplayName(desktop::kAppTitle);
+    buildWindow();
+    buildMenu();
+    m_tray = new desktop::Tray(this, m_popup, m_popup->actions().value(0),
+                               "Kalvex - working in background.");
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName("Timer1");
+    m_timer1->setInterval(2000);
+    m_timer1->setSingleShot(true);
+    connect(m_timer1, &QTimer::timeout, this, [this] { m_tray->hideWindow(); });
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName("Timer2");
+    m_timer2->setInterval(120000);
+    connect(m_timer2, &QTimer::timeout, this, &Treminder::periodicCheck);
+    m_timer2->start();
+
+    m_zegar = new desktop::AlarmClock(services.clock, this);
+    m_zegar->setObjectName("zegar");
+    connect(m_zegar, &desktop::AlarmClock::alarm, this, &Treminder::onAlarm);
+
+    // Start with the session is off until the start-up sequence sets it.
+    m_services.autostart.setEnabled(false);
+}
+
+Treminder::~Treminder() = default;
+
+void Treminder::buildWindow() {
+    setFixedSize(507, 127);
+    QFont f("Verdana");
+    f.setPointSize(8);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, bgr(9391935));
+    pal.setColor(QPalette::WindowText, bgr(16117474));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 6);
+    auto* panel = new QWidget(this);
+    panel->setObjectName("Panel2");
+    panel->setFixedHeight(55);
+    panel->setAutoFillBackground(true);
+    QPalette pp = panel->palette();
+    pp.setColor(QPalette::Window, bgr(5845288));
+    pp.setColor(QPalette::WindowText, bgr(14996892));
+    panel->setPalette(pp);
+    auto* panelLayout = new QHBoxLayout(panel);
+    auto* caption = new QLabel("Kalvex4", panel);
+    caption->setObjectName("caption");
+    QFont impact("Impact");
+    impact.setPixelSize(43);
+    caption->setFont(impact);
+    m_version = new QLabel("Loading...", panel);
+    m_version->setObjectName("pasek_wersji");
+    m_version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    panelLayout->addWidget(caption);
+    panelLayout->addWidget(m_version, 1);
+    layout->addWidget(panel);
+
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(8, 0, 8, 0);
+    auto* label1 = new QLabel("Action:", this);
+    label1->setObjectName("Label1");
+    m_akcja = new QLabel("Loading program files...", this);
+    m_akcja->setObjectName("akcja");
+    label1->setBuddy(m_akcja);
+    row->addWidget(label1);
+    row->addWidget(m_akcja, 1);
+    layout->addLayout(row);
+
+    m_postep = new QProgressBar(this);
+    m_postep->setObjectName("postep");
+    m_postep->setRange(0, 50);
+    m_postep->setValue(0);
+    m_postep->setTextVisible(false);
+    m_postep->setAccessibleName("Progress");
+    auto* barRow = new QHBoxLayout;
+    barRow->setContentsMargins(8, 0, 8, 0);
+    barRow->addWidget(m_postep);
+    layout->addLayout(barRow);
+
+    m_data = new desktop::ClockLabel(m_services.clock, "yyyy-MM-dd", this);
+    m_data->setObjectName("data");
+    m_data->hide();
+    m_edit1 = new QLineEdit(this);
+    m_edit1->setObjectName("Edit1");
+    m_edit1->hide();
+    m_startup = new QCheckBox(this);
+    m_startup->setObjectName("startup");
+    m_startup->setChecked(true);
+    m_startup->hide();
+}
+
+void Treminder::buildMenu() {
+    m_popup = new QMenu(this);
+    m_popup->setObjectName("popup");
+    auto add = [this](const char* name, const QString& text) {
+        QAction* a = m_popup->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    QAction* editor = add("Otworzedytor1", "Open the editor");
+    QFont bold = editor->font();
+    bold.setBold(true);
+    editor->setFont(bold);
+    connect(editor, &QAction::triggered, this, [this] { m_opener.openEditor(this); });
+    m_popup->addSeparator()->setObjectName("N1");
+    m_autorunbtn = add("autorunbtn", "Autorun (recommended).");
+    m_autorunbtn->setCheckable(true);
+    connect(m_autorunbtn, &QAction::triggered, this, &Treminder::toggleAutorun);
+    m_autologbtn = add("autologbtn", "Automatic logs checking (not recommended).");
+    m_autologbtn->setCheckable(true);
+    m_autologbtn->setEnabled(false);
+    m_popup->addSeparator()->setObjectName("N2");
+    connect(add("Konfiguracja1", "Configuration."), &QAction::triggered, this,
+            [this] { m_opener.openConfiguration(this); });
+    m_popup->addSeparator()->setObjectName("N3");
+    connect(add("Zamknijprogram1", "Terminate the program."), &QAction::triggered, this,
+            &Treminder::terminate);
+    connect(add("Kalvexinformacje1", "About Kalvex4."), &QAction::triggered, this,
+            [this] { m_opener.openAbout(this); });
+}
+
+void Treminder::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    // The sequence waits for the first idle moment after the window is on screen.
+    if (m_startup->isChecked()) QTimer::singleShot(0, this, &Treminder::runStartupSequence);
+}
+
+void Treminder::changeEvent(QEvent* e) {
+    // Minimising hides to the tray, where there is one.
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && m_tray->isAvailable() &&
+        m_tray->icon()->isVisible())
+        QTimer::singleShot(0, this, [this] { hide(); });
+    QWidget::changeEvent(e);
+}
+
+void Treminder::status(bool reset, int add, const QString& text) {
+    if (reset) m_postep->setValue(0);
+    m_postep->setValue(std::min(m_postep->maximum(), m_postep->value() + add));
+    m_akcja->setText(text);
+}
+
+void Treminder::reportWriteError(const std::exception& e) {
+    m_services.messages.show(this, QString::fromStdString(e.what()), desktop::MessageIcon::Error);
+}
+
+void Treminder::runStartupSequence() {
+    if (!m_startup->isChecked()) return;
+    m_startup->setChecked(false);
+
+    m_edit1->setText(QString::fromStdString(storage::userName()));
+    status(true, 0, "Opening registry...");
+    std::optional<storage::StoreValues> store = storage::readStore();
+    if (!store) {
+        status(true, 50, "Terminating program...");
+        m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
+        emit quitRequested(1);
+        return;
+    }
+    status(false, 50, "Assigning program variables...");
+    const std::string user = m_edit1->text().toStdString();
+    storage::Location location{user, *store, storage::buildFileNames(*store, user)};
+
+    try {
+        status(true, 50, "Opening log files...");
+        m_files.emplace(location);
+        m_files->exchange().recordDataFolder(store->sciezka);
+
+        status(true, 50, "Checking version name...");
+        m_files->exchange().recordVersion(storage::kVersion);
+        m_version->setText(QString("Version: ") + storage::kVersion);
+
+        status(true, 50, "Checking configuration...");
+        applyConfiguration();
+
+        DueCheck::Hooks hooks{
+            [this] { return m_data->currentText().toStdString(); },
+            [this](bool reset, int add, const std::string& text) {
+                status(reset, add, QString::fromStdString(text));
+            },
+            [this](int n, storage::LogKind kind) { return announce(n, kind); }};
+        m_check = std::make_unique<DueCheck>(*m_files, user, std::move(hooks));
+        m_check->startupCheck();
+    } catch (const storage::WriteError& e) {
+        // The window stays on screen; the rest of the sequence does not run.
+        reportWriteError(e);
+        return;
+    }
+    status(true, 50, "Program files loaded.");
+    m_timer1->start();
+}
+
+void Treminder::applyConfiguration() {
+    storage::Profile& config = m_files->config();
+    if (config.readString("glowne", "zmienione", "nie") == "nie") {
+        m_services.autostart.setEnabled(true);
+        m_autorunbtn->setChecked(true);
+        m_autologbtn->setChecked(false);
+        m_timer2->stop();
+        return;
+    }
+    const bool autostart = config.readBool("glowne", "autostart", true);
+    m_services.autostart.setEnabled(autostart);
+    m_autorunbtn->setChecked(autostart);
+    const bool autolog = config.readBool("glowne", "autolog", false);
+    m_autologbtn->setChecked(autolog);
+    if (autolog)
+        m_timer2->start();
+    else
+        m_timer2->stop();
+}
+
+void Treminder::toggleAutorun() {
+    // The action already toggled its check mark.
+    const bool on = m_autorunbtn->isChecked();
+    if (m_files) {
+        try {
+            m_files->config().writeBool("glowne", "autostart", on);
+        } catch (const storage::WriteError& e) {
+            reportWriteError(e);
+        }
+    }
+    m_services.autostart.setEnabled(on);
+}
+
+bool Treminder::announce(int n, storage::LogKind kind) {
+    m_files->exchange().recordActiveEntry(n, storage::logKey(kind));
+    return m_opener.openNotification(this);
+}
+
+void Treminder::periodicCheck() {
+    if (!m_check) return;
+    try {
+        m_check->periodicCheck();
+    } catch (const storage::WriteError& e) {
+        reportWriteError(e);
+    }
+}
+
+void Treminder::onAlarm() {
+    m_opener.openTimerNotification(this);
+    m_zegar->setEnabled(false);
+}
+
+void Treminder::terminate() {
+    if (m_files) m_files->release();
+    if (m_zegar->isEnabled())
+        m_services.messages.show(this, kTimerWarning, desktop::MessageIcon::Warning);
+    emit quitRequested(0);
+}
+
+}  // namespace kv::app

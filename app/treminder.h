@@ -1,0 +1,87 @@
+#pragma once
+// The resident main window: start-up window, tray icon and menu, the hidden
+// clock with the timer alarm, and the start-up and periodic checks.
+
+#include "alarmclock.h"
+#include "clocklabel.h"
+#include "duecheck.h"
+#include "fileset.h"
+#include "opener.h"
+#include "services.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QTimer;
+
+namespace kv::desktop {
+class Tray;
+}
+
+namespace kv::app {
+
+class Treminder final : public QWidget {
+    Q_OBJECT
+public:
+    Treminder(desktop::Services& services, desktop::WindowOpener& opener,
+              QWidget* parent = nullptr);
+    ~Treminder() override;
+    Treminder(const Treminder&) = delete;
+    Treminder& operator=(const Treminder&) = delete;
+
+    desktop::AlarmClock& zegar() { return *m_zegar; }
+    desktop::Tray& tray() { return *m_tray; }
+    QMenu* popup() const { return m_popup; }
+    // Runs the start-up sequence now (it runs at most once per run).
+    void runStartupSequence();
+    void status(bool reset, int add, const QString& text);
+
+signals:
+    // The program should end with this exit status.
+    void quitRequested(int exitCode);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void buildWindow();
+    void buildMenu();
+    void applyConfiguration();
+    void toggleAutorun();
+    void terminate();
+    void periodicCheck();
+    void onAlarm();
+    bool announce(int n, storage::LogKind kind);
+    void reportWriteError(const std::exception& e);
+
+    desktop::Services& m_services;
+    desktop::WindowOpener& m_opener;
+
+    QLabel* m_version = nullptr;  // pasek_wersji
+    QLabel* m_akcja = nullptr;
+    QProgressBar* m_postep = nullptr;
+    QCheckBox* m_startup = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    desktop::ClockLabel* m_data = nullptr;
+    desktop::AlarmClock* m_zegar = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QMenu* m_popup = nullptr;
+    QAction* m_autorunbtn = nullptr;
+    QAction* m_autologbtn = nullptr;
+    desktop::Tray* m_tray = nullptr;
+
+    std::optional<storage::FileSet> m_files;
+    std::unique_ptr<DueCheck> m_check;
+};
+
+}  // namespace kv::app

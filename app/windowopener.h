@@ -1,0 +1,23 @@
+#pragma once
+
+#include "opener.h"
+#include "services.h"
+
+namespace kv::app {
+
+// Opens every window modally with its owner and frees it when it closes.
+class WindowOpener final : public desktop::WindowOpener {
+public:
+    explicit WindowOpener(desktop::Services& services) : m_services(services) {}
+    void openEditor(QWidget* owner) override;
+    void openConfiguration(QWidget* owner) override;
+    void openAbout(QWidget* owner) override;
+    void openEditEntry(QWidget* owner) override;
+    bool openNotification(QWidget* owner) override;
+    void openTimerNotification(QWidget* owner) override;
+
+private:
+    desktop::Services& m_services;
+};
+
+}  // namespace kv::app

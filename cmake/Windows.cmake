@@ -1,0 +1,1 @@
+# Windows builds of the storage engine and its tests, run under Wine.

@@ -1,0 +1,59 @@
+#include "colourscheme.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace kv::desktop {
+
+namespace {
+
+bool isInput(QWidget* w) {
+    return qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QLineEdit*>(w) ||
+           qobject_cast<QComboBox*>(w);
+}
+
+QPalette::ColorRole paletteRole(QWidget* w, storage::ColourRole role) {
+    const bool background = role == storage::ColourRole::Background;
+    if (qobject_cast<QAbstractButton*>(w)) return background ? QPalette::Button : QPalette::ButtonText;
+    if (isInput(w)) return background ? QPalette::Base : QPalette::Text;
+    return background ? QPalette::Window : QPalette::WindowText;
+}
+
+}  // namespace
+
+QColor toQColor(storage::ColourValue bgr) {
+    const auto v = static_cast<unsigned>(bgr);
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
+}
+
+void setControlColour(QWidget* window, const QString& object, storage::ColourRole role,
+                      const QColor& colour) {
+    QWidget* w = object.isEmpty() ? window : window->findChild<QWidget*>(object);
+    if (!w) return;
+    QPalette p = w->palette();
+    p.setColor(paletteRole(w, role), colour);
+    if (role == storage::ColourRole::Background) {
+        if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
+    } else if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) {
+        p.setColor(QPalette::Text, colour);
+    }
+    w->setPalette(p);
+}
+
+QColor controlColour(QWidget* control, storage::ColourRole role) {
+    return control->palette().color(paletteRole(control, role));
+}
+
+void applyColourScheme(QWidget* window, const storage::Profile& colourFile,
+                       const storage::ColourRules& rules) {
+    const std::vector<storage::ColourValue> values = storage::readColours(colourFile, rules);
+    for (std::size_t i = 0; i < rules.size(); ++i)
+        setControlColour(window, QString::fromStdString(rules[i].object), rules[i].role,
+                         toQColor(values[i]));
+}
+
+}  // namespace kv::desktop

@@ -1,0 +1,64 @@
+#pragma once
+// The platform services every window uses, behind small interfaces so that a
+// test double can record what a window showed, played or opened.
+
+#include <QDateTime>
+#include <QString>
+
+class QWidget;
+
+namespace kv::desktop {
+
+// Every message box carries the application title "Kalvex".
+inline constexpr const char* kAppTitle = "Kalvex";
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Modal, with an OK button only.
+    virtual void show(QWidget* parent, const QString& text,
+                      MessageIcon icon = MessageIcon::None) = 0;
+};
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Asynchronous; silent for an alias or file the system does not know.
+    virtual void playAlias(const QString& alias) = 0;
+    virtual void playFile(const QString& path) = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a path or URL with the desktop's handler; the outcome is not checked.
+    virtual void open(const QString& target) = 0;
+};
+
+class Autostart {
+public:
+    virtual ~Autostart() = default;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool isEnabled() const = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+struct Services {
+    MessageBoxes& messages;
+    SoundPlayer& sound;
+    Shell& shell;
+    Autostart& autostart;
+    Clock& clock;
+};
+
+// The real services of this machine.
+Services& systemServices();
+
+}  // namespace kv::desktop

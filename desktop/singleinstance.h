@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+
+#include <memory>
+
+class QLocalServer;
+
+namespace kv::desktop {
+
+// One running program per user: a lock file plus a local socket through which
+// a second start asks the first to come forward.
+class SingleInstance final : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString& key, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True for the first instance, which keeps the lock until it ends.
+    bool acquire();
+    // From a second start: asks the first instance to come forward.
+    bool signalFirst(int timeoutMs = 2000) const;
+
+signals:
+    void raiseRequested();
+
+private:
+    QString m_name;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
+}  // namespace kv::desktop

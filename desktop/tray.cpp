@@ -1,0 +1,77 @@
+#include "tray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+namespace kv::desktop {
+
+namespace {
+
+constexpr int kRetries = 5;
+
+QIcon programIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(QColor(0x28, 0x31, 0x59));
+    QPainter p(&pm);
+    p.setPen(QColor(0x9C, 0xD4, 0xE4));
+    QFont f("Impact");
+    f.setPixelSize(24);
+    p.setFont(f);
+    p.drawText(pm.rect(), Qt::AlignCenter, "K");
+    return QIcon(pm);
+}
+
+}  // namespace
+
+Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip)
+    : QObject(window), m_window(window), m_default(defaultAction),
+      m_icon(new QSystemTrayIcon(programIcon(), this)) {
+    m_icon->setObjectName("tray");
+    m_icon->setToolTip(tip);
+    m_icon->setContextMenu(menu);
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::DoubleClick && m_default && m_default->isEnabled())
+            m_default->trigger();
+    });
+    m_retry.setInterval(2000);
+    connect(&m_retry, &QTimer::timeout, this, &Tray::retryShow);
+    retryShow();
+}
+
+bool Tray::isAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void Tray::retryShow() {
+    // A session's tray often appears a little after the programs it starts.
+    if (isAvailable()) {
+        m_retry.stop();
+        m_icon->show();
+        return;
+    }
+    if (++m_retries < kRetries) {
+        m_retry.start();
+    } else {
+        m_retry.stop();
+        m_window->setToolTip(tr("No notification area was found; Kalvex stays in the taskbar."));
+    }
+}
+
+void Tray::hideWindow() {
+    if (isAvailable() && m_icon->isVisible())
+        m_window->hide();
+    else
+        m_window->showMinimized();
+}
+
+void Tray::bringForward() {
+    if (m_window->isMinimized()) m_window->showNormal();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+}  // namespace kv::desktop

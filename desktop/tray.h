@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+namespace kv::desktop {
+
+// The notification-area icon of the resident window. Where the desktop has no
+// tray, hiding keeps the window minimised instead, so it stays reachable.
+class Tray final : public QObject {
+    Q_OBJECT
+public:
+    Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip);
+    bool isAvailable() const;
+    // Hides the window behind the icon (or minimises it without a tray).
+    void hideWindow();
+    void bringForward();
+    QSystemTrayIcon* icon() const { return m_icon; }
+
+private:
+    void retryShow();
+
+    QWidget* m_window;
+    QAction* m_default;
+    QSystemTrayIcon* m_icon;
+    QTimer m_retry;
+    int m_retries = 0;
+};
+
+}  // namespace kv::desktop

@@ -1,0 +1,320 @@
+#include "tinformacja.h"
+
+#include "clocklabel.h"
+#include "colourscheme.h"
+#include "infotypes.h"
+#include "linklabel.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kv::notify {
+
+namespace {
+
+constexpr const char* kNoStore =
+    "Nie znaleziono wpisu w rejestrze. Nie można wyświetlić informacji.";
+constexpr const char* kNoActiveEntry = "Nie można wczytać informacji.";
+constexpr const char* kStaticLater =
+    "Dla dziennika stałego nie można wykonywać tej operacji. Aby zmienić ten wpis, otwórz "
+    "edytor.";
+constexpr const char* kEntryChanged =
+    "This entry was changed or removed in its log since it was shown. Nothing was removed.";
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener,
+                         QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_services(services),
+      m_opener(opener) {
+    setObjectName("Tinformacja");
+    setWindowTitle("Kalvex - message");
+    setModal(true);
+    buildWindow();
+}
+
+Tinformacja::~Tinformacja() {
+    if (m_files) m_files->release();
+}
+
+void Tinformacja::buildWindow() {
+    setFixedSize(531, 471);
+    QFont f("Verdana");
+    f.setPointSize(8);
+    setFont(f);
+
+    m_tlo = new QLabel(this);
+    m_tlo->setObjectName("tlo");
+    m_tlo->setScaledContents(true);
+    m_tlo->setGeometry(rect());
+    m_tlo->lower();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 20, 24, 20);
+    m_clock = new desktop::ClockLabel(m_services.clock, "yyyy-MM-dd hh:mm:ss", this);
+    m_clock->setObjectName("ProClockLabel1");
+    m_clock->setAttribute(Qt::WA_TranslucentBackground);
+    layout->addWidget(m_clock, 0, Qt::AlignRight);
+
+    m_info = new QPlainTextEdit(this);
+    m_info->setObjectName("info");
+    m_info->setReadOnly(true);
+    m_info->setPlainText(kNotLoaded);
+    m_info->setAccessibleName("Message");
+    m_info->setTabChangesFocus(true);
+    layout->addWidget(m_info, 1);
+
+    m_groupBox2 = new QGroupBox("Opcje:", this);
+    m_groupBox2->setObjectName("GroupBox2");
+    auto* grid = new QGridLayout(m_groupBox2);
+    auto label = [this](const char* name, const QString& text) {
+        auto* l = new QLabel(text, m_groupBox2);
+        l->setObjectName(name);
+        return l;
+    };
+    auto button = [this](const char* name, const QString& text) {
+        auto* b = new QPushButton(text, m_groupBox2);
+        b->setObjectName(name);
+        b->setEnabled(false);
+        return b;
+    };
+
+    QLabel* label1 = label("Label1", "Write an e-mail to this person::");
+    m_email = new desktop::LinkLabel(m_services.shell, m_groupBox2);
+    m_email->setObjectName("email");
+    m_email->setCaption("n/a");
+    m_email->setLink("mailto:");
+    m_email->setEnabled(false);
+    label1->setBuddy(m_email);
+    grid->addWidget(label1, 0, 0);
+    grid->addWidget(m_email, 0, 1, 1, 2);
+
+    QLabel* label2 = label("Label2", "Open this web page:");
+    m_strona = new desktop::LinkLabel(m_services.shell, m_groupBox2);
+    m_strona->setObjectName("strona");
+    m_strona->setCaption("http://");
+    m_strona->setEnabled(false);
+    label2->setBuddy(m_strona);
+    m_stronabtn = button("stronabtn", "Open");
+    m_stronabtn->hide();
+    grid->addWidget(label2, 1, 0);
+    grid->addWidget(m_strona, 1, 1, 1, 2);
+
+    QLabel* label3 = label("Label3", "Start this program:");
+    m_programnazwa = label("programnazwa", "n/a");
+    m_programbtn = button("programbtn", "Run");
+    label3->setBuddy(m_programbtn);
+    grid->addWidget(label3, 2, 0);
+    grid->addWidget(m_programnazwa, 2, 1);
+    grid->addWidget(m_programbtn, 2, 2);
+
+    QLabel* label4 = label("Label4", "Perform an operation on this file:");
+    m_plik = label("plik", "n/a");
+    m_plikbtn = button("plikbtn", "Perform");
+    label4->setBuddy(m_plikbtn);
+    grid->addWidget(label4, 3, 0);
+    grid->addWidget(m_plik, 3, 1);
+    grid->addWidget(m_plikbtn, 3, 2);
+    grid->setColumnStretch(1, 1);
+    layout->addWidget(m_groupBox2);
+
+    auto* buttons = new QHBoxLayout;
+    m_doneBtn = new QPushButton("Done", this);
+    m_doneBtn->setObjectName("Color95Button1");
+    m_doneBtn->setDefault(true);
+    m_laterBtn = new QPushButton("Show me later", this);
+    m_laterBtn->setObjectName("Color95Button2");
+    buttons->addStretch(1);
+    buttons->addWidget(m_doneBtn);
+    buttons->addWidget(m_laterBtn);
+    layout->addLayout(buttons);
+
+    m_edit1 = new QLineEdit(this);
+    m_edit1->setObjectName("Edit1");
+    m_edit1->hide();
+
+    connect(m_doneBtn, &QPushButton::clicked, this, &Tinformacja::done_);
+    connect(m_laterBtn, &QPushButton::clicked, this, &Tinformacja::showLater);
+    connect(m_programbtn, &QPushButton::clicked, this,
+            [this] { m_services.shell.open(m_programnazwa->text()); });
+    connect(m_plikbtn, &QPushButton::clicked, this,
+            [this] { m_services.shell.open(m_plik->text()); });
+}
+
+void Tinformacja::resizeEvent(QResizeEvent* e) {
+    m_tlo->setGeometry(rect());
+    QDialog::resizeEvent(e);
+}
+
+void Tinformacja::keyPressEvent(QKeyEvent* e) {
+    // No close box: Escape must not close the window behind the user's back.
+    if (e->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(e);
+}
+
+void Tinformacja::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (m_activated) return;
+    m_activated = true;
+    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    activate();
+}
+
+void Tinformacja::finish() {
+    if (m_files) m_files->release();
+    // Closing from inside the first show must wait until exec() runs its loop.
+    QTimer::singleShot(0, this, [this] { accept(); });
+}
+
+void Tinformacja::activate() {
+    m_edit1->setText(qs(storage::userName()));
+    std::optional<storage::Location> location = storage::locate();
+    if (!location) {
+        m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
+        finish();
+        return;
+    }
+    try {
+        m_files.emplace(*location);
+    } catch (const storage::WriteError& e) {
+        m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
+        return;
+    }
+    desktop::applyColourScheme(
+        this, storage::Profile(storage::colourFileName(location->folders.sciezka, location->user)),
+        storage::notificationColourRules());
+
+    const storage::ActiveEntry active = m_files->exchange().activeEntry();
+    m_number = active.number;
+    m_logKey = active.log;
+    if (m_number == -1) {
+        m_services.messages.show(this, kNoActiveEntry, desktop::MessageIcon::Error);
+        finish();
+        return;
+    }
+    storage::Profile* log = m_files->logByKey(m_logKey);
+    if (!log) return;  // unknown log: the text says it was not loaded
+    loadEntry(*log);
+    if (m_type != storage::kDefaultType && !applyStyle()) return;
+    enableActions();
+}
+
+void Tinformacja::loadEntry(storage::Profile& log) {
+    m_shown = storage::readStoredEntry(log, m_number);
+    const std::string s = std::to_string(m_number);
+    m_type = log.readString(s, "Typ", storage::kDefaultType);
+    m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
+    m_strona->setCaption(qs(m_shown.strona));
+    m_programnazwa->setText(qs(m_shown.program));
+    m_email->setCaption(qs(m_shown.email));
+    m_email->setLink("mailto:" + qs(m_shown.email));
+    m_plik->setText(qs(m_shown.plik));
+    m_services.sound.playAlias(qs(m_shown.dzwiek));
+}
+
+bool Tinformacja::applyStyle() {
+    const std::string folder = m_files->location().folders.sciezka;
+    const std::optional<storage::LogKind> kind = storage::logKindFromKey(m_logKey);
+    const storage::TypeStyle style = storage::readTypeStyle(
+        storage::Profile(folder + "style.ini"), m_type, kind.value_or(storage::LogKind::Private));
+
+    const QString bitmap = qs(folder + "data/" + style.ramka);
+    QImageReader reader(bitmap);
+    if (!reader.device() || !reader.device()->open(QIODevice::ReadOnly)) {
+        m_services.messages.show(this, QString("Cannot open file %1").arg(bitmap),
+                                 desktop::MessageIcon::Error);
+        return false;
+    }
+    reader.device()->close();
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        m_services.messages.show(this, "Bitmap image is not valid", desktop::MessageIcon::Error);
+        return false;
+    }
+    m_tlo->setPixmap(QPixmap::fromImage(image));
+
+    using storage::ColourRole;
+    QFont font(qs(style.face));
+    font.setPointSize(style.size > 0 ? style.size : 8);
+    m_info->setFont(font);
+    desktop::setControlColour(this, "info", ColourRole::Font, desktop::toQColor(style.color));
+    desktop::setControlColour(this, "info", ColourRole::Background,
+                              desktop::toQColor(style.info_color));
+    const QColor caption = desktop::toQColor(style.groupbox_font_color);
+    desktop::setControlColour(this, "GroupBox2", ColourRole::Font, caption);
+    for (const char* b : {"programbtn", "stronabtn", "plikbtn", "Color95Button1", "Color95Button2"})
+        desktop::setControlColour(this, b, ColourRole::Background,
+                                  desktop::toQColor(style.btn_color));
+    desktop::setControlColour(this, "Color95Button1", ColourRole::Font, caption);
+    desktop::setControlColour(this, "Color95Button2", ColourRole::Font, caption);
+    return true;
+}
+
+void Tinformacja::enableActions() {
+    const std::string s = std::to_string(m_number);
+    storage::Profile* log = m_files->logByKey(m_logKey);
+    m_strona->setEnabled(!log->readString(s, "strona", "").empty());
+    m_email->setEnabled(!log->readString(s, "email", "").empty());
+    m_programbtn->setEnabled(!log->readString(s, "program", "").empty());
+    m_plikbtn->setEnabled(!log->readString(s, "plik", "").empty());
+}
+
+void Tinformacja::done_() {
+    const std::optional<storage::LogKind> kind = storage::logKindFromKey(m_logKey);
+    if (m_files && kind && *kind != storage::LogKind::Static) {
+        storage::Profile& log = m_files->log(*kind);
+        try {
+            // An entry that was never there has nothing to remove.
+            bool removable = m_shown.occupied;
+            storage::RemovalOrder order = storage::RemovalOrder::DonePrivate;
+            if (*kind == storage::LogKind::Public) {
+                removable = removable && log.readString(std::to_string(m_number), "wyswietlanie", "non") == "raz";
+                order = storage::RemovalOrder::DonePublic;
+            }
+            if (removable) {
+                // The number may name another entry by now (a window opened over
+                // this one removed an entry before it): then remove nothing.
+                m_removed = storage::removeEntry(log, *kind, m_number, order, m_shown);
+                if (!m_removed)
+                    m_services.messages.show(this, kEntryChanged, desktop::MessageIcon::Warning);
+            }
+        } catch (const storage::WriteError& e) {
+            m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
+            return;
+        }
+    }
+    finish();
+}
+
+void Tinformacja::showLater() {
+    if (m_logKey == "log_staly") {
+        m_services.messages.show(this, kStaticLater, desktop::MessageIcon::Information);
+        finish();
+        return;
+    }
+    if (m_files) {
+        try {
+            m_files->exchange().recordActiveEntry(m_number, m_logKey);
+        } catch (const storage::WriteError& e) {
+            m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
+            return;
+        }
+    }
+    m_opener.openEditEntry(this);
+    finish();
+}
+
+}  // namespace kv::notify

@@ -1,0 +1,83 @@
+#pragma once
+// The notification window: one due entry, its text in its type's style, its
+// sound and actions. "Done" removes a once-only entry.
+
+#include "fileset.h"
+#include "logbook.h"
+#include "opener.h"
+#include "services.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kv::desktop {
+class ClockLabel;
+class LinkLabel;
+}  // namespace kv::desktop
+
+namespace kv::notify {
+
+class Tinformacja final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kNotLoaded = "Message was NOT loaded properly.";
+
+    Tinformacja(desktop::Services& services, desktop::WindowOpener& opener,
+                QWidget* owner = nullptr);
+    ~Tinformacja() override;
+    Tinformacja(const Tinformacja&) = delete;
+    Tinformacja& operator=(const Tinformacja&) = delete;
+
+    // Whether "Done" removed the entry from its log.
+    bool removedEntry() const { return m_removed; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void buildWindow();
+    void activate();
+    void loadEntry(storage::Profile& log);
+    bool applyStyle();
+    void enableActions();
+    void done_();
+    void showLater();
+    void finish();
+
+    desktop::Services& m_services;
+    desktop::WindowOpener& m_opener;
+
+    QLabel* m_tlo = nullptr;
+    desktop::ClockLabel* m_clock = nullptr;
+    QPlainTextEdit* m_info = nullptr;
+    QGroupBox* m_groupBox2 = nullptr;
+    desktop::LinkLabel* m_email = nullptr;
+    desktop::LinkLabel* m_strona = nullptr;
+    QPushButton* m_stronabtn = nullptr;
+    QLabel* m_programnazwa = nullptr;
+    QPushButton* m_programbtn = nullptr;
+    QLabel* m_plik = nullptr;
+    QPushButton* m_plikbtn = nullptr;
+    QPushButton* m_doneBtn = nullptr;   // Color95Button1
+    QPushButton* m_laterBtn = nullptr;  // Color95Button2
+    QLineEdit* m_edit1 = nullptr;
+
+    bool m_activated = false;
+    bool m_removed = false;
+    std::optional<storage::FileSet> m_files;
+    int m_number = -1;
+    std::string m_logKey;
+    std::string m_type = "Default";
+    storage::StoredEntry m_shown;
+};
+
+}  // namespace kv::notify

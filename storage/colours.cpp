@@ -1,0 +1,69 @@
+#include "colours.h"
+
+namespace kv::storage {
+
+const std::array<ColourKeyInfo, 18> kColourKeys{{
+    {"tlo", "Color 1: background of the program.", 15790062},
+    {"czcionka", "Color 2: Color of the main font.", kLightFont},
+    {"listy1", "Color 3: Color of the lists background.", 16382457},
+    {"listy2", "Color 4: Color of the detailed lists background.", 16382457},
+    {"listy1_font", "Color 5: Color of the lists fonts.", kLightFont},
+    {"listy2_font", "Color 6: Color of the detailed lists fonts.", kLightFont},
+    {"logo", "Color 7: Color of the Kalvex logo.", 5391418},
+    {"logo_font", "Color 8: Color of the Kalvex logo's font.", kLightFont},
+    {"logo2", "Color 9: Color of the status field.", 6841442},
+    {"logo2_font", "Color 10: Color of the status field's font.", kStatusFont},
+    {"btn1", "Color 11: Color of the button set 1 (absolete).", 16250101},
+    {"btn2", "Color 12: Color of the button set 2 (absolete).", 16250101},
+    {"btn1_font", "Color 13: Button set 1 - fonts (absolete).", kButtonFont},
+    {"btn2_font", "Color 14: Button set 2 - fonts (absolete).", kButtonFont},
+    {"log_page", "Color 15: Private log page.", 15790062},
+    {"log_staly_page", "Color 16: Static log page.", 15790062},
+    {"log_glowny_page", "Color 17: Public log page.", 15790062},
+    {"timer_page", "Color 18: Timer page.", 15790062},
+}};
+
+ColourValue paintDefault(std::string_view key) {
+    // Painting windows differ from the configuration window only in the fonts.
+    for (const char* font : {"czcionka", "listy1_font", "listy2_font", "logo_font",
+                             "logo2_font", "btn1_font", "btn2_font"})
+        if (key == font) return kNearBlack;
+    for (const ColourKeyInfo& info : kColourKeys)
+        if (key == info.key) return info.configDefault;
+    return kNearBlack;
+}
+
+std::vector<ColourValue> readColours(const Profile& colourFile, const ColourRules& rules) {
+    // One snapshot: the file is open only for the moment of colouring.
+    IniDocument doc = colourFile.snapshot();
+    std::vector<ColourValue> values;
+    values.reserve(rules.size());
+    for (const ColourRule& r : rules)
+        values.push_back(
+            parseProfileInteger(doc.read(kColourSection, r.key, "")).value_or(r.def));
+    return values;
+}
+
+ColourRules notificationColourRules() {
+    using R = ColourRole;
+    auto d = paintDefault;
+    return {
+        {"", R::Background, "tlo", d("tlo")},
+        {"", R::Font, "czcionka", d("czcionka")},
+        {"info", R::Background, "listy1", d("listy1")},
+        {"info", R::Font, "listy1_font", d("listy1_font")},
+        {"GroupBox2", R::Font, "czcionka", d("czcionka")},
+        {"Color95Button1", R::Background, "btn1", d("btn1")},
+        {"Color95Button1", R::Font, "btn1_font", kButtonFont},
+        {"Color95Button2", R::Background, "btn2", d("btn2")},
+        {"Color95Button2", R::Font, "btn2_font", kButtonFont},
+        {"stronabtn", R::Background, "btn2", d("btn2")},
+        {"stronabtn", R::Font, "btn2_font", d("btn2_font")},
+        {"programbtn", R::Background, "btn1", d("btn1")},
+        {"programbtn", R::Font, "btn1_font", d("btn1_font")},
+        {"plikbtn", R::Background, "btn2", d("btn2")},
+        {"plikbtn", R::Font, "btn2_font", d("btn2_font")},
+    };
+}
+
+}  // namespace kv::storage

@@ -1,0 +1,52 @@
+#pragma once
+// Each user's eighteen colours (file <user>.col, section `kolory`) and the
+// tables that say which control of a window takes which colour.
+
+#include "profile.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kv::storage {
+
+// A colour as the files store it: 0x00BBGGRR, red in the low byte.
+using ColourValue = int;
+
+struct ColourKeyInfo {
+    const char* key;
+    const char* caption;  // the configuration window's label text
+    ColourValue configDefault;
+};
+
+// In the order of the configuration window's labels k1..k18.
+extern const std::array<ColourKeyInfo, 18> kColourKeys;
+
+inline constexpr const char* kColourSection = "kolory";
+inline constexpr ColourValue kNearBlack = 15;
+inline constexpr ColourValue kButtonFont = 10840410;
+inline constexpr ColourValue kLightFont = 14416381;
+inline constexpr ColourValue kStatusFont = 15329769;
+
+// The default that painting windows use (not the configuration window's).
+ColourValue paintDefault(std::string_view key);
+
+enum class ColourRole { Background, Font };
+
+// One assignment: the control (empty name: the window itself), the property,
+// the key and the default this window reads it with.
+struct ColourRule {
+    std::string object;
+    ColourRole role;
+    std::string key;
+    ColourValue def;
+};
+
+using ColourRules = std::vector<ColourRule>;
+
+// Reads every rule's key (once per rule, as each window does) from the file.
+std::vector<ColourValue> readColours(const Profile& colourFile, const ColourRules& rules);
+
+ColourRules notificationColourRules();
+
+}  // namespace kv::storage

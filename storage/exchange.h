@@ -1,0 +1,46 @@
+#pragma once
+// The exchange file through which windows, runs and users hand each other the
+// active entry, the version, the data folder and the timer message.
+
+#include "locations.h"
+#include "logkind.h"
+#include "profile.h"
+
+#include <string>
+
+namespace kv::storage {
+
+struct ActiveEntry {
+    int number = -1;             // -1: none recorded
+    std::string log = "none";    // "log", "log_staly", "log_glowny" or anything else
+};
+
+inline constexpr const char* kVersion = "4.17";
+inline constexpr const char* kTimerDefault =
+    "Read Error: No input file. Create folder C:\\Windows\\Temp.";
+
+class Exchange {
+public:
+    explicit Exchange(std::string path = exchangePath());
+
+    const std::string& path() const { return m_file.path(); }
+    Profile& profile() { return m_file; }
+
+    void recordLogNames(const FileNames& files);
+    void recordDataFolder(const std::string& folder);
+    void recordVersion(const std::string& version);
+    std::string version(std::string_view def) const;
+    std::string dataFolder() const;
+
+    // The number first, then the log, as every reader expects.
+    void recordActiveEntry(int number, std::string_view log);
+    ActiveEntry activeEntry() const;
+
+    void recordTimerMessage(std::string_view text);
+    std::string timerMessage() const;
+
+private:
+    Profile m_file;
+};
+
+}  // namespace kv::storage

@@ -1,0 +1,67 @@
+#pragma once
+// In-memory form of a private-profile file, with the lookup and edit rules
+// that keep our files byte-compatible with the Win32 profile functions.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv::storage {
+
+struct IniKey {
+    std::string name;
+    std::optional<std::string> value;  // a line without '=' (comments too) has none
+};
+
+struct IniSection {
+    std::string name;  // the first section of a document is the nameless one
+    std::vector<IniKey> keys;
+};
+
+// A profile value read through a 1024-byte buffer never exceeds this.
+inline constexpr std::size_t kMaxValueLength = 1023;
+
+class IniDocument {
+public:
+    static IniDocument parse(std::string_view bytes);
+    std::string serialize() const;
+
+    // The text a read returns: the stored value, or the default when the
+    // section or key is missing; quotes stripped and length capped.
+    std::string read(std::string_view section, std::string_view key,
+                     std::string_view def) const;
+    // Raw stored value of the first matching key, if it has one.
+    std::optional<std::string> find(std::string_view section,
+                                     std::string_view key) const;
+    bool hasSection(std::string_view section) const;
+
+    // Each edit returns whether the document changed.
+    bool write(std::string_view section, std::string_view key,
+               std::string_view value);
+    bool deleteKey(std::string_view section, std::string_view key);
+    bool eraseSection(std::string_view section);
+
+    const std::vector<IniSection>& sections() const { return m_sections; }
+
+private:
+    IniDocument();
+    IniSection* findSection(std::string_view trimmedName);
+    const IniSection* findSection(std::string_view trimmedName) const;
+
+    bool m_bom = false;
+    std::vector<IniSection> m_sections;
+};
+
+// Helpers shared with the readers of numbers.
+bool isProfileSpace(unsigned char c);
+std::string_view trimProfile(std::string_view s);
+bool equalsNoCase(std::string_view a, std::string_view b);
+// Decimal, "0x"/"0X" or "$" hexadecimal; anything else is no number.
+std::optional<int> parseProfileInteger(std::string_view text);
+// The default a read returns when the file does not exist at all.
+std::string missingFileDefault(std::string_view def);
+// The default a read returns when the file exists but the key does not.
+std::string copyEntry(std::string_view value);
+
+}  // namespace kv::storage

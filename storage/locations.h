@@ -1,0 +1,51 @@
+#pragma once
+// Where every file of the program is: the machine-wide store of four folders,
+// the user name, the names built from them, and the exchange file.
+
+#include <optional>
+#include <string>
+
+namespace kv::storage {
+
+// The four folder values; each is used exactly as stored (ending with "/").
+struct StoreValues {
+    std::string sciezka;             // data folder
+    std::string sciezka_log;         // private logs
+    std::string sciezka_log_staly;   // static logs
+    std::string sciezka_log_glowny;  // public log
+};
+
+struct FileNames {
+    std::string log;          // private log
+    std::string log_staly;    // static log
+    std::string log_glowny;   // public log
+    std::string config;       // config.ini
+    std::string userConfig;   // <user>_config.ini
+};
+
+struct Location {
+    std::string user;
+    StoreValues folders;
+    FileNames files;
+};
+
+// Nothing when the store (its file or its section) is missing.
+std::optional<StoreValues> readStore();
+// Writes all four values; throws WriteError when refused.
+void writeStore(const StoreValues& values);
+// Where the store lives on this machine (a file here, a registry key on Windows).
+std::string storeDescription();
+
+// The login name of the effective user, full length, case as the system has it.
+std::string userName();
+
+// The one exchange file shared by every window, run and user.
+std::string exchangePath();
+
+FileNames buildFileNames(const StoreValues& folders, const std::string& user);
+std::string colourFileName(const std::string& dataFolder, const std::string& user);
+
+// Takes the user name, reads the store and builds every file name.
+std::optional<Location> locate();
+
+}  // namespace kv::storage

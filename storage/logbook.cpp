@@ -1,0 +1,186 @@
+#include "logbook.h"
+
+#include <array>
+#include <vector>
+
+namespace kv::storage {
+
+namespace {
+
+constexpr const char* kBlad = "b\xC5\x82\xC4\x85" "d";  // "błąd"
+constexpr char kLineBreak = '\x1F';
+
+struct CopyKey {
+    const char* key;
+    const char* def;
+};
+
+std::string slotName(int n) { return std::to_string(n); }
+
+std::vector<CopyKey> copyOrder(LogKind kind, RemovalOrder order) {
+    switch (order) {
+    case RemovalOrder::DeleteWindow: {
+        std::vector<CopyKey> keys{{"Tytul", kBlad}, {"Typ", kBlad},   {"Informacja", kBlad},
+                                  {"data", kBlad},  {"dzwiek", kBlad}, {"email", ""},
+                                  {"strona", ""},   {"program", ""}};
+        if (kind == LogKind::Public) keys.push_back({"odbiorca", ""});
+        keys.push_back({"plik", ""});
+        if (kind != LogKind::Private) keys.push_back({"wyswietlanie", kBlad});
+        return keys;
+    }
+    case RemovalOrder::DonePrivate:
+        return {{"Tytul", kBlad}, {nullptr, nullptr}, {"Typ", kBlad},   {"Informacja", kBlad},
+                {"data", kBlad},  {"dzwiek", kBlad},  {"email", ""},    {"strona", ""},
+                {"program", ""},  {"plik", ""}};
+    case RemovalOrder::DonePublic:
+        return {{"Tytul", kBlad},  {nullptr, nullptr}, {"Typ", kBlad},      {"Informacja", kBlad},
+                {"data", kBlad},   {"dzwiek", kBlad},  {"email", ""},       {"strona", ""},
+                {"program", ""},   {"odbiorca", kBlad}, {"plik", ""},       {"wyswietlanie", kBlad}};
+    }
+    return {};
+}
+
+bool occupied(const IniDocument& doc, int slot) {
+    return doc.read(slotName(slot), "Numer", "none") != "none";
+}
+
+// The keys of an entry in the order the entry windows write them.
+bool writeEntry(IniDocument& doc, LogKind kind, int slot, const EntryData& e) {
+    const std::string s = slotName(slot);
+    bool changed = doc.write(s, "Tytul", encodeText(e.tytul));
+    if (kind == LogKind::Public) changed |= doc.write(s, "Odbiorca", e.odbiorca);
+    if (kind != LogKind::Private) changed |= doc.write(s, "Wyswietlanie", e.wyswietlanie);
+    changed |= doc.write(s, "Numer", s);
+    changed |= doc.write(s, "Informacja", encodeText(e.informacja));
+    changed |= doc.write(s, "Data", e.data);
+    changed |= doc.write(s, "Typ", e.typ);
+    changed |= doc.write(s, "Dzwiek", e.dzwiek);
+    if (e.email) changed |= doc.write(s, "email", *e.email);
+    if (e.strona) changed |= doc.write(s, "strona", *e.strona);
+    if (e.program) changed |= doc.write(s, "program", *e.program);
+    if (e.plik) changed |= doc.write(s, "plik", *e.plik);
+    return changed;
+}
+
+}  // namespace
+
+std::string_view displayModeValue(DisplayMode mode) {
+    switch (mode) {
+    case DisplayMode::Once: return "raz";
+    case DisplayMode::Yearly: return "rok";
+    case DisplayMode::Monthly: return "miesiac";
+    }
+    return "raz";
+}
+
+LogKind chooseLog(Receiver receiver, DisplayMode mode) {
+    if (receiver != Receiver::Me) return LogKind::Public;
+    return mode == DisplayMode::Once ? LogKind::Private : LogKind::Static;
+}
+
+std::string encodeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += kLineBreak;
+        } else if (c == '\n') {
+            out += kLineBreak;
+        } else {
+            out += c == kLineBreak ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+std::string decodeText(std::string_view stored) {
+    std::string out;
+    out.reserve(stored.size());
+    for (char c : stored) {
+        if (c == kLineBreak)
+            out += '\n';
+        else
+            out += c;
+    }
+    return out;
+}
+
+StoredEntry readStoredEntry(const IniDocument& doc, int slot) {
+    const std::string s = slotName(slot);
+    auto r = [&](const char* key) { return doc.read(s, key, ""); };
+    return StoredEntry{occupied(doc, slot), r("Tytul"),  r("Informacja"), r("Data"),
+                       r("Typ"),            r("Dzwiek"), r("Wyswietlanie"), r("Odbiorca"),
+                       r("email"),          r("strona"), r("program"),    r("plik")};
+}
+
+StoredEntry readStoredEntry(const Profile& log, int slot) {
+    return readStoredEntry(log.snapshot(), slot);
+}
+
+bool isOccupied(const Profile& log, int slot) {
+    return log.readString(slotName(slot), "Numer", "none") != "none";
+}
+
+std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) {
+    std::optional<int> slot;
+    log.update([&](IniDocument& doc) {
+        for (int k = 0; k < kSlots; ++k) {
+            if (doc.read(slotName(k), "Numer", "cos") == "cos") {
+                slot = k;
+                return writeEntry(doc, kind, k, entry);
+            }
+        }
+        return false;
+    });
+    return slot;
+}
+
+void rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry) {
+    log.update([&](IniDocument& doc) { return writeEntry(doc, kind, slot, entry); });
+}
+
+bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,
+                 const std::optional<StoredEntry>& expected) {
+    if (n < 0 || n >= kSlots) return false;
+    const std::vector<CopyKey> keys = copyOrder(kind, order);
+    bool removed = false;
+    log.update([&](IniDocument& doc) {
+        if (expected && readStoredEntry(doc, n) != *expected) return false;
+        removed = true;
+        bool changed = doc.eraseSection(slotName(n));
+        bool lastMoved = false;
+        for (int k = n + 1; k < kSlots; ++k) {
+            const std::string from = slotName(k);
+            const std::string to = slotName(k - 1);
+            if (!occupied(doc, k)) {
+                changed |= doc.eraseSection(to);
+                lastMoved = false;
+                continue;
+            }
+            // Read every value before writing: the target is a different section.
+            bool numerWritten = false;
+            auto writeNumer = [&] {
+                changed |= doc.write(to, "Numer", to);
+                numerWritten = true;
+            };
+            if (order == RemovalOrder::DeleteWindow) writeNumer();
+            for (const CopyKey& c : keys) {
+                if (!c.key) {
+                    writeNumer();
+                    continue;
+                }
+                std::string value = doc.read(from, c.key, c.def);
+                changed |= doc.write(to, c.key, value);
+            }
+            if (!numerWritten) writeNumer();
+            lastMoved = k == kSlots - 1;
+        }
+        if (lastMoved) changed |= doc.eraseSection(slotName(kSlots - 1));
+        return changed;
+    });
+    return removed;
+}
+
+}  // namespace kv::storage

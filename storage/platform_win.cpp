@@ -1,0 +1,74 @@
+#include "locations.h"
+#include "profile.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace kv::storage {
+
+namespace {
+
+constexpr const char* kKey = "Software\\Wendrik\\Kalvex4";
+
+std::string queryValue(HKEY key, const char* name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    std::vector<char> buf(size + 1, '\0');
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    return std::string(buf.data());
+}
+
+}  // namespace
+
+std::string storeDescription() { return std::string("HKEY_LOCAL_MACHINE\\") + kKey; }
+
+std::optional<StoreValues> readStore() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    StoreValues v{queryValue(key, "sciezka"), queryValue(key, "sciezka_log"),
+                  queryValue(key, "sciezka_log_staly"), queryValue(key, "sciezka_log_glowny")};
+    RegCloseKey(key);
+    return v;
+}
+
+void writeStore(const StoreValues& v) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        throw WriteError(storeDescription());
+    auto set = [&](const char* name, const std::string& value) {
+        if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
+            RegCloseKey(key);
+            throw WriteError(storeDescription());
+        }
+    };
+    set("sciezka", v.sciezka);
+    set("sciezka_log", v.sciezka_log);
+    set("sciezka_log_staly", v.sciezka_log_staly);
+    set("sciezka_log_glowny", v.sciezka_log_glowny);
+    RegCloseKey(key);
+}
+
+std::string userName() {
+    char buf[257];
+    DWORD size = sizeof buf;
+    if (!GetUserNameA(buf, &size)) return {};
+    return std::string(buf);
+}
+
+std::string exchangePath() {
+    char buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("KALVEX4_EXCHANGE", buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return std::string(buf, n);
+    return "C:\\Windows\\Temp\\Kalvex4.tmp";
+}
+
+}  // namespace kv::storage

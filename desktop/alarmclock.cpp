@@ -28,8 +28,9 @@ void AlarmClock::setEnabled(bool on) {
     m_enabled = on;
     m_armed = false;
     if (on) {
+        // The first check is one period after enabling.
         m_origin = m_clock.now();
-        m_lastCheck = QDateTime();
+        m_lastCheck = m_origin;
         schedule();
     } else {
         m_timer.stop();

@@ -1,4 +1,170 @@
+#include "exchange.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
+#include "sandbox.h"
+#include "treminder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSignalSpy>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+using namespace kv;
+
+class TreminderTest : public QObject {
+    Q_OBJECT
+
+    std::optional<testing::RecordingServices> m_services;
+    testing::RecordingOpener m_opener;
+
+    QString text(QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); }
+    QAction* action(app::Treminder& w, const char* name) {
+        return w.popup()->findChild<QAction*>(name);
+    }
+    QTimer* timer(app::Treminder& w, const char* name) { return w.findChild<QTimer*>(name); }
+
+private slots:
+    void init() {
+        m_services.emplace();
+        m_opener = testing::RecordingOpener();
+    }
+
+    void startupRecordsTheInstallationAndHides() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        QCOMPARE(text(w, "akcja"), QString("Loading program files..."));
+        QCOMPARE(text(w, "pasek_wersji"), QString("Loading..."));
+        w.show();
+        QTRY_COMPARE(text(w, "akcja"), QString("Program files loaded."));
+        storage::Profile ex = box.exchange();
+        const storage::FileNames f = box.files();
+        QCOMPARE(ex.readString("dzienniki", "log", ""), f.log);
+        QCOMPARE(ex.readString("dzienniki", "log_staly", ""), f.log_staly);
+        QCOMPARE(ex.readString("dzienniki", "log_glowny", ""), f.log_glowny);
+        QCOMPARE(ex.readString("kalvex4", "sciezka", ""), box.dataFolder());
+        QCOMPARE(ex.readString("kalvex4", "wersja", ""), std::string("4.17"));
+        QCOMPARE(text(w, "pasek_wersji"), QString("Version: 4.17"));
+        QCOMPARE(w.findChild<QProgressBar*>("postep")->value(), 50);
+        QVERIFY(timer(w, "Timer1")->isActive());
+        QVERIFY(m_services->messages.empty());
+        // Factory settings: start with the session, no re-checking.
+        QVERIFY(m_services->autostart);
+        QVERIFY(action(w, "autorunbtn")->isChecked());
+        QVERIFY(!action(w, "autologbtn")->isChecked());
+        QVERIFY(!action(w, "autologbtn")->isEnabled());
+        QVERIFY(!timer(w, "Timer2")->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible() || w.isMinimized(), 5000);
+    }
+
+    void aMissingStoreEndsTheProgram() {
+        testing::Sandbox box(false);
+        app::Treminder w(m_services->services, m_opener);
+        QSignalSpy quit(&w, &app::Treminder::quitRequested);
+        w.runStartupSequence();
+        QCOMPARE(text(w, "akcja"), QString("Terminating program..."));
+        QCOMPARE(m_services->messageTexts(),
+                 QStringList{"W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi."});
+        QCOMPARE(quit.count(), 1);
+        QCOMPARE(quit.at(0).at(0).toInt(), 1);
+    }
+
+    void savedConfigurationDecidesAutostartAndRechecking() {
+        testing::Sandbox box;
+        box.config().writeString("glowne", "zmienione", "tak");
+        box.config().writeString("glowne", "autostart", "0");
+        box.config().writeString("glowne", "autolog", "1");
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        QVERIFY(!m_services->autostart);
+        QVERIFY(!action(w, "autorunbtn")->isChecked());
+        QVERIFY(action(w, "autologbtn")->isChecked());
+        QVERIFY(!action(w, "autologbtn")->isEnabled());
+        QVERIFY(timer(w, "Timer2")->isActive());
+        QCOMPARE(timer(w, "Timer2")->interval(), 120000);
+    }
+
+    void autorunToggleIsWrittenButFactorySettingsWinWhileUnsaved() {
+        testing::Sandbox box;
+        {
+            app::Treminder w(m_services->services, m_opener);
+            w.runStartupSequence();
+            action(w, "autorunbtn")->trigger();
+            QCOMPARE(box.config().readString("glowne", "autostart", ""), std::string("0"));
+            QVERIFY(!m_services->autostart);
+        }
+        app::Treminder again(m_services->services, m_opener);
+        again.runStartupSequence();
+        QVERIFY(m_services->autostart);
+    }
+
+    void dueEntriesAreAnnouncedInTurnAsTheActiveEntry() {
+        testing::Sandbox box;
+        m_services->clock = QDateTime(QDate(2026, 5, 17), QTime(8, 0));
+        storage::Profile priv = box.log(storage::LogKind::Private);
+        storage::addEntry(priv, storage::LogKind::Private, testing::entry("a", "2026-05-17"));
+        storage::addEntry(priv, storage::LogKind::Private, testing::entry("b", "2026-05-17"));
+        QStringList seen;
+        m_opener.onNotification = [&] {
+            storage::Exchange ex(box.exchangeFile());
+            seen << QString("%1 %2").arg(ex.activeEntry().number).arg(QString::fromStdString(ex.activeEntry().log));
+            return false;
+        };
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        QCOMPARE(seen, (QStringList{"0 log", "1 log"}));
+    }
+
+    void anUnwritableExchangeFileStopsTheSequence() {
+        testing::Sandbox box;
+        qputenv("KALVEX4_EXCHANGE", QByteArray::fromStdString(box.root() + "/missing/Kalvex4.tmp"));
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        QCOMPARE(m_services->messageTexts(),
+                 QStringList{QString::fromStdString("Unable to write to " + box.root() + "/missing/Kalvex4.tmp")});
+        QVERIFY(timer(w, "Timer2")->isActive());
+        QVERIFY(!timer(w, "Timer1")->isActive());
+    }
+
+    void terminateWarnsOnlyWhenTheTimerIsArmed() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        QSignalSpy quit(&w, &app::Treminder::quitRequested);
+        w.runStartupSequence();
+        action(w, "Zamknijprogram1")->trigger();
+        QVERIFY(m_services->messages.empty());
+        QCOMPARE(quit.count(), 1);
+
+        app::Treminder armed(m_services->services, m_opener);
+        QSignalSpy quit2(&armed, &app::Treminder::quitRequested);
+        armed.zegar().setAlarmTime(23, 0, 0);
+        armed.zegar().setEnabled(true);
+        action(armed, "Zamknijprogram1")->trigger();
+        QCOMPARE(m_services->messageTexts(),
+                 QStringList{"The timer message will not be displayed after you close this program."});
+        QCOMPARE(quit2.count(), 1);
+        QCOMPARE(quit2.at(0).at(0).toInt(), 0);
+    }
+
+    void menuItemsInOrderAndTheAlarmOpensTheTimerWindowOnce() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        QStringList names;
+        for (QAction* a : w.popup()->actions()) names << a->objectName();
+        QCOMPARE(names, (QStringList{"Otworzedytor1", "N1", "autorunbtn", "autologbtn", "N2",
+                                     "Konfiguracja1", "N3", "Zamknijprogram1", "Kalvexinformacje1"}));
+        action(w, "Otworzedytor1")->trigger();
+        action(w, "Konfiguracja1")->trigger();
+        action(w, "Kalvexinformacje1")->trigger();
+        w.zegar().setAlarmTime(9, 30, 0);
+        w.zegar().setEnabled(true);
+        m_services->clock = QDateTime(QDate(2026, 5, 18), QTime(9, 30, 0));
+        w.zegar().poll();
+        QCOMPARE(m_opener.opened, (QStringList{"editor", "configuration", "about", "timer"}));
+        QVERIFY(!w.zegar().isEnabled());
+    }
+};
+
+QTEST_MAIN(TreminderTest)
 #include "treminder_test.moc"

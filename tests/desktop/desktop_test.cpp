@@ -1,4 +1,144 @@
+#include "alarmclock.h"
+#include "datepicker.h"
+#include "linklabel.h"
+#include "recordingservices.h"
+#include "singleinstance.h"
+#include "soundalias.h"
+
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <thread>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+using namespace kv;
+
+namespace {
+
+// The reference: a clock checked every 450 ms from the moment it is enabled.
+struct PollingAlarm {
+    QTime alarm;
+    bool armed = false;
+    bool check(const QTime& t) {
+        const QTime whole(t.hour(), t.minute(), t.second());
+        if (whole < alarm) armed = true;
+        if ((armed || alarm == QTime(0, 0)) && t.hour() == alarm.hour() &&
+            t.minute() == alarm.minute() && t.second() >= alarm.second()) {
+            armed = false;
+            return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void alarmFiresExactlyWhenA450msCheckWould() {
+        QRandomGenerator rng(4711);
+        for (int round = 0; round < 16; ++round) {
+            testing::RecordingServices s;
+            const QDateTime start(QDate(2026, 3, 1), QTime(0, 0).addMSecs(rng.bounded(86400000)));
+            s.clock = start;
+            const QTime at = round == 0 ? QTime(0, 0, 0)
+                                        : QTime(rng.bounded(24), rng.bounded(60), rng.bounded(60));
+            desktop::AlarmClock clock(s);
+            clock.setAlarmTime(at.hour(), at.minute(), at.second());
+            clock.setEnabled(true);
+            PollingAlarm ref{at};
+            QList<QDateTime> expected, fired;
+            // Two and a half days of checks, the reference at every one of them.
+            const qint64 startMs = start.time().msecsSinceStartOfDay();
+            for (qint64 k = 1; k <= 480000; ++k) {
+                const qint64 ms = (startMs + k * desktop::AlarmClock::kCheckMs) % 86400000;
+                if (ref.check(QTime::fromMSecsSinceStartOfDay(int(ms))))
+                    expected << start.addMSecs(k * desktop::AlarmClock::kCheckMs);
+            }
+            while (clock.nextWake().isValid() && clock.nextWake() < start.addMSecs(480000LL * 450 + 1)) {
+                s.clock = clock.nextWake();
+                bool hit = false;
+                QObject::connect(&clock, &desktop::AlarmClock::alarm, &clock, [&] { hit = true; });
+                clock.poll();
+                if (hit) fired << s.clock;
+                QObject::disconnect(&clock, &desktop::AlarmClock::alarm, nullptr, nullptr);
+            }
+            QCOMPARE(fired, expected);
+        }
+    }
+
+    void alarmWithNothingArmedSchedulesNothing() {
+        testing::RecordingServices s;
+        desktop::AlarmClock clock(s);
+        QVERIFY(!clock.nextWake().isValid());
+        clock.setAlarmTime(10, 0, 0);
+        clock.setEnabled(true);
+        QVERIFY(clock.nextWake().isValid());
+        clock.setEnabled(false);
+        QVERIFY(!clock.nextWake().isValid());
+    }
+
+    void outOfRangeAlarmTimesAreRefused() {
+        testing::RecordingServices s;
+        desktop::AlarmClock clock(s);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, clock.setAlarmTime(24, 0, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, clock.setAlarmTime(0, 60, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, clock.setAlarmTime(0, 0, -1));
+        clock.setAlarmTime(23, 59, 59);
+        QCOMPARE(clock.alarmTime(), QTime(23, 59, 59));
+    }
+
+    void soundAliasesMapToTheThemeAndUnknownIsSilent() {
+        QCOMPARE(desktop::freedesktopSoundFor("RingIn"), QString("phone-incoming-call"));
+        QCOMPARE(desktop::freedesktopSoundFor("SystemAsterisk"), QString("dialog-information"));
+        QVERIFY(desktop::freedesktopSoundFor("-choose-").isEmpty());
+        QVERIFY(desktop::freedesktopSoundFor(".Defaut").isEmpty());
+    }
+
+    void datePickerShowsTheBlankMask() {
+        desktop::DatePicker picker;
+        QCOMPARE(picker.text(), QString("    -  -  "));
+        picker.setText("2026-05-17");
+        QCOMPARE(picker.text(), QString("2026-05-17"));
+        picker.edit()->clear();
+        QTest::keyClicks(picker.edit(), "20261224");
+        QCOMPARE(picker.text(), QString("2026-12-24"));
+    }
+
+    void linkLabelOpensItsLinkOrCaption() {
+        testing::RecordingServices s;
+        desktop::LinkLabel link(s);
+        link.setCaption("ann@example.org");
+        link.setLink("mailto:ann@example.org");
+        link.setEnabled(false);
+        link.activate();
+        QVERIFY(s.opened.isEmpty());
+        link.setEnabled(true);
+        QTest::mouseClick(&link, Qt::LeftButton);
+        QTest::keyClick(&link, Qt::Key_Space);
+        link.setLink("");
+        link.activate();
+        link.setCaption("");
+        link.activate();
+        QCOMPARE(s.opened, (QStringList{"mailto:ann@example.org", "mailto:ann@example.org",
+                                        "ann@example.org"}));
+    }
+
+    void aSecondInstanceIsRefusedAndRaisesTheFirst() {
+        const QString key = QString("kv4-test-%1").arg(QCoreApplication::applicationPid());
+        desktop::SingleInstance first(key);
+        QVERIFY(first.acquire());
+        QSignalSpy raised(&first, &desktop::SingleInstance::raiseRequested);
+        desktop::SingleInstance second(key);
+        QVERIFY(!second.acquire());
+        // The first answers from its event loop while the second waits.
+        std::atomic<bool> answered = false;
+        std::thread t([&] { answered = second.signalFirst(3000); });
+        QTRY_COMPARE(raised.count(), 1);
+        t.join();
+        QVERIFY(answered);
+    }
+};
+
+QTEST_MAIN(DesktopTest)
 #include "desktop_test.moc"

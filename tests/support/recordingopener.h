@@ -1,0 +1,27 @@
+#pragma once
+
+#include "opener.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace kv::testing {
+
+// Records which windows were asked for; a notification runs `onNotification`.
+class RecordingOpener final : public desktop::WindowOpener {
+public:
+    void openEditor(QWidget*) override { opened << "editor"; }
+    void openConfiguration(QWidget*) override { opened << "configuration"; }
+    void openAbout(QWidget*) override { opened << "about"; }
+    void openEditEntry(QWidget*) override { opened << "edit"; }
+    bool openNotification(QWidget*) override {
+        opened << "notification";
+        return onNotification ? onNotification() : false;
+    }
+    void openTimerNotification(QWidget*) override { opened << "timer"; }
+
+    QStringList opened;
+    std::function<bool()> onNotification;
+};
+
+}  // namespace kv::testing

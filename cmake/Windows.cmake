@@ -1,1 +1,0 @@
-# Windows builds of the storage engine and its tests, run under Wine.

@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -174,8 +173,7 @@ void Treminder::showEvent(QShowEvent* e) {
 
 void Treminder::changeEvent(QEvent* e) {
     // Minimising hides to the tray, where there is one.
-    if (e->type() == QEvent::WindowStateChange && isMinimized() && m_tray->isAvailable() &&
-        m_tray->icon()->isVisible())
+    if (e->type() == QEvent::WindowStateChange && isMinimized() && m_tray->hidesToTray())
         QTimer::singleShot(0, this, [this] { hide(); });
     QWidget::changeEvent(e);
 }

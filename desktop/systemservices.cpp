@@ -44,29 +44,29 @@ public:
 #endif
     }
     void playAlias(const QString& alias) override {
-        QString event = freedesktopSoundFor(alias);
-        if (!event.isEmpty()) play(CA_PROP_EVENT_ID_NAME, event);
+        const QString event = freedesktopSoundFor(alias);
+        if (!event.isEmpty()) play("event.id", event);
     }
     void playFile(const QString& path) override {
-        if (QFileInfo::exists(path)) play(CA_PROP_MEDIA_FILENAME_NAME, path);
+        if (QFileInfo::exists(path)) play("media.filename", path);
     }
 
 private:
-#ifdef KV_HAVE_CANBERRA
-    static constexpr const char* CA_PROP_EVENT_ID_NAME = CA_PROP_EVENT_ID;
-    static constexpr const char* CA_PROP_MEDIA_FILENAME_NAME = CA_PROP_MEDIA_FILENAME;
+    // property is a libcanberra property name: "event.id" or "media.filename".
     void play(const char* property, const QString& value) {
+#ifdef KV_HAVE_CANBERRA
         if (!m_context && ca_context_create(&m_context) != CA_SUCCESS) m_context = nullptr;
         if (!m_context) return;
         // Id 1 for every sound: a new sound does not wait for the last one.
         ca_context_cancel(m_context, 1);
         ca_context_play(m_context, 1, property, value.toUtf8().constData(), nullptr);
-    }
-    ca_context* m_context = nullptr;
 #else
-    static constexpr const char* CA_PROP_EVENT_ID_NAME = "event.id";
-    static constexpr const char* CA_PROP_MEDIA_FILENAME_NAME = "media.filename";
-    void play(const char*, const QString&) {}
+        Q_UNUSED(property);
+        Q_UNUSED(value);
+#endif
+    }
+#ifdef KV_HAVE_CANBERRA
+    ca_context* m_context = nullptr;
 #endif
 };
 

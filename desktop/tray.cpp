@@ -60,8 +60,10 @@ void Tray::retryShow() {
     }
 }
 
+bool Tray::hidesToTray() const { return isAvailable() && m_icon->isVisible(); }
+
 void Tray::hideWindow() {
-    if (isAvailable() && m_icon->isVisible())
+    if (hidesToTray())
         m_window->hide();
     else
         m_window->showMinimized();

@@ -17,6 +17,8 @@ class Tray final : public QObject {
 public:
     Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip);
     bool isAvailable() const;
+    // Whether the window can hide behind a visible icon right now.
+    bool hidesToTray() const;
     // Hides the window behind the icon (or minimises it without a tray).
     void hideWindow();
     void bringForward();

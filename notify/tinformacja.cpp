@@ -227,9 +227,8 @@ void Tinformacja::loadEntry(storage::Profile& log) {
 
 bool Tinformacja::applyStyle() {
     const std::string folder = m_files->location().folders.sciezka;
-    const std::optional<storage::LogKind> kind = storage::logKindFromKey(m_logKey);
-    const storage::TypeStyle style = storage::readTypeStyle(
-        storage::Profile(folder + "style.ini"), m_type, kind.value_or(storage::LogKind::Private));
+    const storage::TypeStyle style =
+        storage::readTypeStyle(storage::Profile(folder + "style.ini"), m_type);
 
     const QString bitmap = qs(folder + "data/" + style.ramka);
     QImageReader reader(bitmap);

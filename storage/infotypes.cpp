@@ -20,7 +20,7 @@ std::vector<std::string> readTypeList(const Profile& styleList) {
     return types;
 }
 
-TypeStyle readTypeStyle(const Profile& styles, const std::string& type, LogKind) {
+TypeStyle readTypeStyle(const Profile& styles, const std::string& type) {
     // Private entries once defaulted to an out-of-range colour; every log now
     // shares the readable default.
     IniDocument doc = styles.snapshot();

@@ -3,7 +3,6 @@
 // style in "style.ini", both in the data folder.
 
 #include "colours.h"
-#include "logkind.h"
 #include "profile.h"
 
 #include <string>
@@ -27,6 +26,6 @@ struct TypeStyle {
 };
 
 // Missing keys (or a missing section or file) take their defaults.
-TypeStyle readTypeStyle(const Profile& styles, const std::string& type, LogKind log);
+TypeStyle readTypeStyle(const Profile& styles, const std::string& type);
 
 }  // namespace kv::storage

@@ -193,12 +193,12 @@ TEST(InfoTypes, StyleDefaultsAndHexColours) {
     TempDir dir;
     dir.write("style.ini", "[default]\nramka=x.bmp\ncolor=$52443A\nsize=0x0C\nface=Arial\n");
     Profile styles(dir.file("style.ini"));
-    TypeStyle s = readTypeStyle(styles, "default", LogKind::Public);
+    TypeStyle s = readTypeStyle(styles, "default");
     EXPECT_EQ(s.ramka, "x.bmp");
     EXPECT_EQ(s.color, 5391418);
     EXPECT_EQ(s.size, 12);
     EXPECT_EQ(s.face, "Arial");
-    TypeStyle d = readTypeStyle(styles, "Nope", LogKind::Private);
+    TypeStyle d = readTypeStyle(styles, "Nope");
     EXPECT_EQ(d.ramka, "default.bmp");
     EXPECT_EQ(d.color, 144470);
     EXPECT_EQ(d.size, 8);

@@ -26,10 +26,14 @@ std::unique_ptr<FileLock> lockFile(const std::string& path, LinkPolicy links);
 // Whole content, or nothing when the file does not exist or cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path, LinkPolicy links);
 
-// Replaces the content so that a reader or a crash sees either the old or the
-// new bytes. False when the system refuses.
 // Whether the folder that would hold path exists.
 bool folderExists(const std::string& path);
+
+// Whether anything (a file, a folder, a link) exists at path.
+bool pathExists(const std::string& path);
+
+// Replaces the content so that a reader or a crash sees either the old or the
+// new bytes. False when the system refuses.
 
 bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links);
 

@@ -116,6 +116,11 @@ bool folderExists(const std::string& path) {
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
 bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links) {
     const std::string target = writeTarget(path, links);
     struct stat old {};

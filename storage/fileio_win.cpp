@@ -63,6 +63,10 @@ bool folderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool pathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links) {
     if (links == LinkPolicy::Refuse && isLink(path)) return false;
     std::string tmp = path + ".new";

@@ -87,9 +87,9 @@ std::optional<int> parseProfileInteger(std::string_view text) {
     return static_cast<int>(v);
 }
 
-std::string missingFileDefault(std::string_view def) {
+std::string trimDefault(std::string_view def) {
     std::size_t n = def.size();
-    while (n > 0 && def[n - 1] == ' ') --n;
+    while (n > 1 && def[n - 1] == ' ') --n;
     return std::string(def.substr(0, std::min(n, kMaxValueLength)));
 }
 
@@ -109,6 +109,19 @@ std::string copyEntry(std::string_view value) {
 
 IniDocument::IniDocument() { m_sections.push_back(IniSection{}); }
 
+IniDocument IniDocument::missing() {
+    IniDocument doc;
+    doc.m_sections.clear();
+    return doc;
+}
+
+// Two deliberate differences from the Win32 functions, both about encodings:
+// - A file starting with a UTF-8 byte-order mark is still handled as bytes.
+//   Windows converts its text to the ANSI code page for the "A" functions and
+//   back on writing, which turns bytes that are not UTF-8 into U+FFFD: our
+//   logs would lose text typed in another code page. ASCII files are the same.
+// - UTF-16 files (FF FE / FE FF) are not decoded. Nothing of ours writes them,
+//   and the logs' readers on Linux take bytes.
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument doc;
     if (bytes.substr(0, kBom.size()) == kBom) {
@@ -201,8 +214,7 @@ std::optional<std::string> IniDocument::find(std::string_view section,
 
 std::string IniDocument::read(std::string_view section, std::string_view key,
                               std::string_view def) const {
-    std::string trimmedDefault = missingFileDefault(def);
-    if (key.empty()) return copyEntry(trimmedDefault);
+    std::string trimmedDefault = trimDefault(def);
     std::optional<std::string> value = find(section, key);
     return copyEntry(value ? std::string_view(*value) : std::string_view(trimmedDefault));
 }

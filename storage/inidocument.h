@@ -25,6 +25,9 @@ inline constexpr std::size_t kMaxValueLength = 1023;
 class IniDocument {
 public:
     static IniDocument parse(std::string_view bytes);
+    // A file that does not exist: unlike an empty file it has not even the
+    // nameless section, so erasing that changes nothing.
+    static IniDocument missing();
     std::string serialize() const;
 
     // The text a read returns: the stored value, or the default when the
@@ -59,8 +62,9 @@ std::string_view trimProfile(std::string_view s);
 bool equalsNoCase(std::string_view a, std::string_view b);
 // Decimal, "0x"/"0X" or "$" hexadecimal; anything else is no number.
 std::optional<int> parseProfileInteger(std::string_view text);
-// The default a read returns when the file does not exist at all.
-std::string missingFileDefault(std::string_view def);
+// A read's default: trailing spaces go, but one of an all-space default stays,
+// and it is capped at the buffer's length.
+std::string trimDefault(std::string_view def);
 // The default a read returns when the file exists but the key does not.
 std::string copyEntry(std::string_view value);
 

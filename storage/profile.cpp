@@ -14,8 +14,10 @@ IniDocument Profile::snapshot() const {
 std::string Profile::readString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
     std::optional<std::string> bytes = readWholeFile(m_path, m_links);
-    if (!bytes) return missingFileDefault(def);
-    return IniDocument::parse(*bytes).read(section, key, def);
+    // A missing file reads as an empty one; a file that exists but cannot be
+    // opened, or a missing folder, gives the default as it is, quotes and all.
+    if (!bytes && (pathExists(m_path) || !folderExists(m_path))) return trimDefault(def);
+    return IniDocument::parse(bytes.value_or(std::string())).read(section, key, def);
 }
 
 int Profile::readInteger(std::string_view section, std::string_view key, int def) const {
@@ -31,7 +33,7 @@ void Profile::update(const std::function<bool(IniDocument&)>& edit) {
     // Even a change-free call fails when the file's folder is missing.
     if (!lock && !folderExists(m_path)) throw WriteError(m_path);
     std::optional<std::string> bytes = readWholeFile(m_path, m_links);
-    IniDocument doc = IniDocument::parse(bytes.value_or(std::string()));
+    IniDocument doc = bytes ? IniDocument::parse(*bytes) : IniDocument::missing();
     if (!edit(doc)) return;  // nothing changed: the file stays byte for byte
     if (!lock || !replaceFile(m_path, doc.serialize(), m_links)) throw WriteError(m_path);
 }

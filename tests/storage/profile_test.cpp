@@ -115,6 +115,38 @@ TEST_F(ProfileTest, NamelessSectionBeforeTheFirstHeader) {
     EXPECT_EQ(bytes(), "top=1\r\nsecond=2\r\n[S]\r\nk=v\r\n");
 }
 
+// Regressions: each of these once differed from the Win32 functions.
+TEST_F(ProfileTest, AnEmptyKeyNameReadsTheKeyWithoutAName) {
+    file("[S]\r\n=' x '\r\n[T]\r\nk=v\r\n");
+    EXPECT_EQ(ini.readString("S", "", "d"), " x ");
+    EXPECT_EQ(ini.readString("S", "  ", "d"), " x ");
+    EXPECT_EQ(ini.readString("T", "", "\"d\""), "d");
+}
+
+TEST_F(ProfileTest, AnAllSpaceDefaultKeepsOneSpace) {
+    EXPECT_EQ(ini.readString("S", "k", "   "), " ");
+    file("[S]\r\n");
+    EXPECT_EQ(ini.readString("S", "k", "   "), " ");
+    EXPECT_EQ(ini.readString("S", "k", "d \t  "), "d \t");
+    EXPECT_EQ(ini.readString("S", "k", ""), "");
+}
+
+TEST_F(ProfileTest, AMissingFileReadsAsAnEmptyOneAMissingFolderGivesTheRawDefault) {
+    EXPECT_EQ(ini.readString("S", "k", "\"quoted\""), "quoted");
+    Profile nowhere(dir.file("no/such/folder/x.ini"));
+    EXPECT_EQ(nowhere.readString("S", "k", "\"quoted\"  "), "\"quoted\"");
+    EXPECT_EQ(nowhere.readString("S", "k", std::string(1100, 'd')), std::string(1023, 'd'));
+}
+
+TEST_F(ProfileTest, ErasingTheNamelessSectionOfAMissingFileCreatesNoFile) {
+    ini.eraseSection("");
+    EXPECT_FALSE(dir.exists("t.ini"));
+    // An existing file always has one, even when empty: erasing it rewrites.
+    file("[S]\nk=v\n");
+    ini.eraseSection("");
+    EXPECT_EQ(bytes(), "[S]\r\nk=v\r\n");
+}
+
 TEST_F(ProfileTest, HighBytesPassThrough) {
     ini.writeString("S", "k", "b\xB3\xB9" "d \xFF");
     EXPECT_EQ(ini.readString("S", "k", ""), "b\xB3\xB9" "d \xFF");

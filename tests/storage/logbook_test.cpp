@@ -108,6 +108,9 @@ TEST_F(LogTest, RemovalRefusedWhenTheSlotHoldsAnotherEntry) {
 }
 
 TEST_F(LogTest, ARefusedRemovalLeavesTheLogWhole) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder's read-only attribute does not stop writes on Windows";
+#else
     fill(3);
     const std::string before = dir.read("u.log");
     std::filesystem::permissions(std::filesystem::path(log.path()).parent_path(),
@@ -123,6 +126,7 @@ TEST_F(LogTest, ARefusedRemovalLeavesTheLogWhole) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     EXPECT_TRUE(threw);
     EXPECT_EQ(dir.read("u.log"), before);
+#endif
 }
 
 TEST_F(LogTest, LineBreaksAreStoredOnOneLineAndReadBack) {

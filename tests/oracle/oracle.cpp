@@ -1,0 +1,464 @@
+// Differential test of the profile engine against the Win32 profile functions.
+//
+// Each generated sequence starts from one file (or none), copied twice. Every
+// operation goes to one copy through our engine and to the other through
+// GetPrivateProfileStringA / WritePrivateProfileStringA; read results, success
+// and the file bytes after every change must be identical.
+//
+//   oracle.exe [--seed S] [--sequences N] [--jobs J] [--only I] [--verbose]
+//
+// A difference prints the seed, the sequence and both files; --only replays
+// one sequence of a seed.
+//
+// The inputs leave out the two things the engine does differently on purpose
+// (written down beside IniDocument::parse):
+//  - UTF-16 files, which the engine does not decode.
+//  - Bytes 0x80-0xFF in a file that starts with a UTF-8 byte-order mark, which
+//    the engine keeps as they are (Windows converts them to the code page).
+
+#include "profile.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+using kv::storage::LinkPolicy;
+using kv::storage::Profile;
+using kv::storage::WriteError;
+
+namespace {
+
+enum class Kind { Read, Write, DeleteKey, EraseSection };
+
+struct Op {
+    Kind kind;
+    std::string section;
+    std::string key;
+    std::string value;  // the default of a read
+};
+
+struct Sequence {
+    bool folder = true;  // false: the file's folder does not exist
+    std::optional<std::string> start;  // nothing: the file does not exist
+    std::vector<Op> ops;
+};
+
+// Names overlap on purpose: case, padding and inner spaces of the same name,
+// and characters that look like syntax.
+const std::vector<std::string> kSections = {
+    "S1", "s1", " S1 ", "S1  ", "\tS1", "Sec A", "SEC A", "sec  a", " Sec A", "", "  ",
+    "S3", "Sec]tion", "Sec", "[S1]", "x[y", "new", "NEW", "\xC4pfel", "\xE4pfel", "caf\xE9", "CAF\xC9", "S;1",
+    "a=b", "\x1AS1"};
+const std::vector<std::string> kKeys = {
+    "k", "K", " k ", "k  ", "\tk", "key two", "KEY TWO", "key  two", "", "  ", ";k",
+    "#k", "a", "noequals", "a=b", "[k]", "[k", "\xC4rger", "caf\xE9", "k\x1A", "b", "x y"};
+
+std::vector<std::string> makeValues() {
+    std::vector<std::string> v = {
+        "v", "V", "", "  ", " v ", "v  ", "\tv\t", "\"quoted\"", "\" spaced \"", "'single'",
+        "\"a\"b\"", "\"", "''", "\"x'", "x ; y", "b=c", "; not a comment", "[S1]",
+        "\xE9t\xE9 \x80\xFF", "\x1A", "v\r\nk=injected", "a\nb", "v\r[S9]\rk=w", "=",
+        "\"\"", "' '"};
+    for (std::size_t n : {1021u, 1022u, 1023u, 1024u, 1025u}) {
+        v.push_back(std::string(n, 'x'));
+        std::string quoted(n, 'q');
+        quoted.front() = quoted.back() = '"';
+        v.push_back(quoted);
+    }
+    v.push_back(std::string(1019, 'p') + "    ");
+    return v;
+}
+const std::vector<std::string> kValues = makeValues();
+
+std::vector<std::string> makeDefaults() {
+    std::vector<std::string> d = {"", "def", "def  ", "  def", "\"qd\"", "'q'", "d\xE9",
+                                  "   ", "\"", " d e "};
+    d.push_back(std::string(1030, 'd'));
+    d.push_back(std::string(1022, 'd') + "  ");
+    return d;
+}
+const std::vector<std::string> kDefaults = makeDefaults();
+
+// Whole lines of starting files, beside the ones built from the names.
+const std::vector<std::string> kLines = {
+    "[S1]", "[ s1 ]", "  [Sec A]  ", "[SEC A]", "[S3]junk", "[Sec]tion]", "[", "[]", "[ ]",
+    "[x", "]x[", "[\xC4pfel]", "[caf\xE9]", "\t[S1]\t", "[new]", "[S;1]", "[a=b]",
+    "k=v", " K = V ", "k=", "=x", "=", "a=b=c", "v=x ; y", "k=\"quoted\"", "k=' spaced '",
+    "k=\"a\"b\"", "noequals", "; comment", ";k=v", "#k=v", "k\t=\tv", "\x1Ak=v\x1A",
+    "k=\xE9\xFF", "\xC4rger=1", "caf\xE9=2", "key two = 2", "KEY  TWO=3", "[k]=v", "x y=z",
+    "", "   ", "\t"};
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+bool isAscii(const std::string& s) {
+    for (unsigned char c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+class Generator {
+public:
+    explicit Generator(std::uint64_t seed) : m_rng(seed) {}
+
+    Sequence sequence() {
+        Sequence s;
+        int where = pick(20);
+        if (where == 0) {
+            s.folder = false;
+        } else if (where > 2) {
+            s.start = file();
+        }
+        m_ascii = s.start && s.start->rfind(kBom, 0) == 0;
+        int count = 1 + pick(8);
+        for (int i = 0; i < count; ++i) s.ops.push_back(op());
+        return s;
+    }
+
+private:
+    int pick(int n) { return static_cast<int>(m_rng() % static_cast<std::uint64_t>(n)); }
+
+    const std::string& from(const std::vector<std::string>& v) {
+        for (;;) {
+            const std::string& s = v[static_cast<std::size_t>(pick(static_cast<int>(v.size())))];
+            if (!m_ascii || isAscii(s)) return s;
+        }
+    }
+
+    std::string padding() {
+        static const std::vector<std::string> pads = {"", "", "", " ", "  ", "\t", " \t"};
+        return pads[static_cast<std::size_t>(pick(static_cast<int>(pads.size())))];
+    }
+
+    std::string line() {
+        switch (pick(4)) {
+        case 0:
+            return padding() + "[" + padding() + from(kSections) + padding() + "]" + padding();
+        case 1:
+            return padding() + from(kKeys) + padding() + "=" + padding() + from(kValues) +
+                   padding();
+        default:
+            return from(kLines);
+        }
+    }
+
+    std::string file() {
+        bool bom = pick(8) == 0;
+        m_ascii = bom;
+        static const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+        int style = pick(4);  // one of the three throughout, or mixed
+        std::string out = bom ? kBom : std::string();
+        int lines = pick(12);
+        for (int i = 0; i < lines; ++i) {
+            out += line();
+            bool last = i + 1 == lines;
+            if (last && pick(3) == 0) break;  // no line end after the last line
+            out += ends[static_cast<std::size_t>(style < 3 ? style : pick(3))];
+        }
+        return out;
+    }
+
+    Op op() {
+        Op o;
+        int k = pick(20);
+        o.kind = k < 8 ? Kind::Read : k < 15 ? Kind::Write : k < 18 ? Kind::DeleteKey
+                                                                    : Kind::EraseSection;
+        o.section = from(kSections);
+        o.key = from(kKeys);
+        if (o.kind == Kind::Read) o.value = from(kDefaults);
+        if (o.kind == Kind::Write) o.value = from(kValues);
+        return o;
+    }
+
+    std::mt19937_64 m_rng;
+    bool m_ascii = false;
+};
+
+// ---- running -------------------------------------------------------------
+
+std::optional<std::string> fileBytes(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string out;
+    char buf[8192];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+bool putFile(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+std::string shown(const std::optional<std::string>& s) {
+    if (!s) return "(no file)";
+    std::string out = "\"";
+    const std::string& t = *s;
+    for (std::size_t i = 0; i < t.size();) {
+        unsigned char c = static_cast<unsigned char>(t[i]);
+        std::size_t run = 1;
+        while (i + run < t.size() && t[i + run] == t[i]) ++run;
+        if (run >= 8) {  // the long values: say how long instead
+            out += std::string(1, static_cast<char>(c)) + "{" + std::to_string(run) + "}";
+            i += run;
+            continue;
+        }
+        ++i;
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c == '"' || c == '\\' || c == '{') out += std::string("\\") + static_cast<char>(c);
+        else if (c < 0x20 || c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+std::string describe(const Op& o) {
+    switch (o.kind) {
+    case Kind::Read:
+        return "read [" + shown(o.section) + "] " + shown(o.key) + " default " + shown(o.value);
+    case Kind::Write:
+        return "write [" + shown(o.section) + "] " + shown(o.key) + " = " + shown(o.value);
+    case Kind::DeleteKey:
+        return "delete [" + shown(o.section) + "] " + shown(o.key);
+    case Kind::EraseSection:
+        return "erase [" + shown(o.section) + "]";
+    }
+    return {};
+}
+
+struct Outcome {
+    bool ok = true;
+    std::string text;  // what a read returned
+};
+
+Outcome viaEngine(const Op& o, const std::string& path) {
+    Profile ini(path, LinkPolicy::Follow);
+    Outcome r;
+    try {
+        switch (o.kind) {
+        case Kind::Read: r.text = ini.readString(o.section, o.key, o.value); break;
+        case Kind::Write: ini.writeString(o.section, o.key, o.value); break;
+        case Kind::DeleteKey: ini.deleteKey(o.section, o.key); break;
+        case Kind::EraseSection: ini.eraseSection(o.section); break;
+        }
+    } catch (const WriteError&) {
+        r.ok = false;
+    }
+    return r;
+}
+
+Outcome viaWindows(const Op& o, const std::string& path) {
+    Outcome r;
+    const char* file = path.c_str();
+    switch (o.kind) {
+    case Kind::Read: {
+        char buf[1024];
+        DWORD n = GetPrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
+                                           buf, sizeof buf, file);
+        r.text.assign(buf, n);
+        break;
+    }
+    case Kind::Write:
+        r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
+                                          file) != 0;
+        break;
+    case Kind::DeleteKey:
+        r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), nullptr, file) != 0;
+        break;
+    case Kind::EraseSection:
+        // Never both names NULL: that is the cache flush, and it crashes Wine 8.
+        r.ok = WritePrivateProfileStringA(o.section.c_str(), nullptr, nullptr, file) != 0;
+        break;
+    }
+    return r;
+}
+
+std::string g_root;
+std::uint64_t g_reported = 0;
+constexpr std::uint64_t kReportLimit = 5;
+constexpr DWORD kSetupFailed = 0x7FFFFFFF;
+
+std::uint64_t sequenceSeed(std::uint64_t seed, std::uint64_t index) {
+    // splitmix64: neighbouring indexes give unrelated sequences.
+    std::uint64_t z = seed * 0x9E3779B97F4A7C15ull + index + 0x632BE59BD9B4E019ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+// Runs one sequence; returns false (after printing why) on the first difference.
+bool run(std::uint64_t seed, std::uint64_t index, bool verbose) {
+    Sequence s = Generator(sequenceSeed(seed, index)).sequence();
+    std::string tag = std::to_string(index);
+    std::string folder = g_root + (s.folder ? "" : "missing" + tag + "\\");
+    std::string ours = folder + "e" + tag + ".ini";
+    std::string theirs = folder + "w" + tag + ".ini";
+    if (s.start && (!putFile(ours, *s.start) || !putFile(theirs, *s.start))) {
+        std::printf("cannot set up %s\n", ours.c_str());
+        return false;
+    }
+
+    auto report = [&](std::size_t failing, const std::string& what) {
+        if (++g_reported > kReportLimit) return;
+        // One write per report, so that reports of parallel parts do not mix.
+        std::string r = "DIFFERENCE seed " + std::to_string(seed) + " sequence " +
+                        std::to_string(index) + ": " + what + "\n";
+        r += std::string("  start: ") + (s.folder ? "" : "(folder missing) ") + shown(s.start) + "\n";
+        for (std::size_t i = 0; i <= failing; ++i)
+            r += std::string("  ") + (i == failing ? "=> " : "   ") + describe(s.ops[i]) + "\n";
+        r += "  engine file:  " + shown(fileBytes(ours)) + "\n";
+        r += "  windows file: " + shown(fileBytes(theirs)) + "\n";
+        std::fwrite(r.data(), 1, r.size(), stdout);
+        std::fflush(stdout);
+    };
+
+    bool same = true;
+    for (std::size_t i = 0; i < s.ops.size() && same; ++i) {
+        const Op& o = s.ops[i];
+        Outcome a = viaEngine(o, ours);
+        Outcome b = viaWindows(o, theirs);
+        if (verbose) std::printf("  %s -> %s\n", describe(o).c_str(), shown(b.text).c_str());
+        if (a.ok != b.ok) {
+            report(i, std::string("engine ") + (a.ok ? "succeeded" : "failed") + ", windows " +
+                          (b.ok ? "succeeded" : "failed"));
+            same = false;
+        } else if (a.text != b.text) {
+            report(i, "read gave engine " + shown(a.text) + ", windows " + shown(b.text));
+            same = false;
+        } else if (o.kind != Kind::Read && fileBytes(ours) != fileBytes(theirs)) {
+            report(i, "files differ");
+            same = false;
+        }
+    }
+    DeleteFileA(ours.c_str());
+    DeleteFileA(theirs.c_str());
+    DeleteFileA((ours + ".lock").c_str());
+    return same;
+}
+
+
+// Runs sequences [first, last) in this process; the number of differences.
+std::uint64_t runRange(std::uint64_t seed, std::uint64_t first, std::uint64_t last, bool verbose) {
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, temp);
+    g_root = std::string(temp, n) + "kv4oracle-" + std::to_string(GetCurrentProcessId()) + "\\";
+    if (n == 0 || n >= MAX_PATH || !CreateDirectoryA(g_root.c_str(), nullptr)) {
+        std::printf("cannot create a folder in the temporary folder\n");
+        std::exit(static_cast<int>(kSetupFailed));
+    }
+    std::uint64_t differences = 0;
+    for (std::uint64_t i = first; i < last; ++i)
+        if (!run(seed, i, verbose)) ++differences;
+    RemoveDirectoryA(g_root.c_str());
+    return differences;
+}
+
+// Splits the sequences over worker processes (this program again, one range
+// each); their exit codes are their numbers of differences.
+std::uint64_t runInParts(std::uint64_t seed, std::uint64_t count, unsigned jobs) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::vector<PROCESS_INFORMATION> workers;
+    for (unsigned j = 0; j < jobs; ++j) {
+        std::uint64_t first = count * j / jobs;
+        std::uint64_t last = count * (j + 1) / jobs;
+        std::string command = std::string("\"") + self + "\" --seed " + std::to_string(seed) +
+                              " --range " + std::to_string(first) + " " + std::to_string(last);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &si, &pi)) {
+            std::printf("cannot start %s\n", command.c_str());
+            std::exit(2);
+        }
+        CloseHandle(pi.hThread);
+        workers.push_back(pi);
+    }
+    std::uint64_t differences = 0;
+    bool failed = false;
+    for (PROCESS_INFORMATION& pi : workers) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = kSetupFailed;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        if (code == kSetupFailed) failed = true;
+        else differences += code;
+    }
+    if (failed) std::exit(2);
+    return differences;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::uint64_t seed = 1;
+    std::uint64_t count = 20000;
+    std::optional<std::uint64_t> only;
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> range;
+    unsigned jobs = 0;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--sequences" && i + 1 < argc) count = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--only" && i + 1 < argc) only = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--jobs" && i + 1 < argc) jobs = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else if (a == "--range" && i + 2 < argc) {
+            range = {std::strtoull(argv[i + 1], nullptr, 10), std::strtoull(argv[i + 2], nullptr, 10)};
+            i += 2;
+        } else if (a == "--verbose") verbose = true;
+        else {
+            std::printf("usage: oracle.exe [--seed S] [--sequences N] [--jobs J] [--only I] [--verbose]\n");
+            return 2;
+        }
+    }
+
+    if (range) {  // a worker
+        std::uint64_t d = runRange(seed, range->first, range->second, false);
+        std::fflush(stdout);
+        return static_cast<int>(std::min<std::uint64_t>(d, kSetupFailed - 1));
+    }
+    if (jobs == 0) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        jobs = std::clamp<unsigned>(info.dwNumberOfProcessors, 1, 4);
+    }
+    std::uint64_t differences;
+    std::uint64_t sequences = only ? 1 : count;
+    if (only) differences = runRange(seed, *only, *only + 1, verbose);
+    else if (jobs == 1 || count < 100) differences = runRange(seed, 0, count, verbose);
+    else differences = runInParts(seed, count, jobs);
+    if (differences > kReportLimit && !only)
+        std::printf("(the first %llu differences of each part are shown)\n",
+                    static_cast<unsigned long long>(kReportLimit));
+    std::printf("%llu sequences, %llu differences\n", static_cast<unsigned long long>(sequences),
+                static_cast<unsigned long long>(differences));
+    return differences == 0 ? 0 : 1;
+}

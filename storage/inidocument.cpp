@@ -27,6 +27,10 @@ std::string_view trimRight(std::string_view s) {
     return s.substr(0, n);
 }
 
+// Names and values are C strings to Windows: a NUL byte in a line (as a crash
+// can leave in a file) ends the name or value it falls in.
+std::string untilNul(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -143,7 +147,7 @@ IniDocument IniDocument::parse(std::string_view bytes) {
             std::size_t close = line.rfind(']');
             if (close != std::string_view::npos && close > 0) {
                 doc.m_sections.push_back(
-                    IniSection{std::string(trimProfile(line.substr(1, close - 1))), {}});
+                    IniSection{untilNul(trimProfile(line.substr(1, close - 1))), {}});
                 current = &doc.m_sections.back();
                 previous = nullptr;
                 continue;
@@ -152,14 +156,12 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 
         IniKey key;
         std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos) {
-            key.name = std::string(trimRight(line.substr(0, eq)));
-            key.value = std::string(trimLeft(line.substr(eq + 1)));
-        } else {
-            key.name = std::string(line);
-        }
-        // A run of nameless keys keeps only its first one.
-        if (!key.name.empty() || !previous || !previous->name.empty()) {
+        std::string_view name = eq != std::string_view::npos ? trimRight(line.substr(0, eq)) : line;
+        key.name = untilNul(name);
+        if (eq != std::string_view::npos) key.value = untilNul(trimLeft(line.substr(eq + 1)));
+        // A run of nameless keys keeps only its first one; a name cut short
+        // by a NUL still counts as a name here.
+        if (!name.empty() || !previous || !previous->name.empty()) {
             current->keys.push_back(std::move(key));
             previous = &current->keys.back();
         }

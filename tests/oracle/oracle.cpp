@@ -98,7 +98,8 @@ const std::vector<std::string> kLines = {
     "k=v", " K = V ", "k=", "=x", "=", "a=b=c", "v=x ; y", "k=\"quoted\"", "k=' spaced '",
     "k=\"a\"b\"", "noequals", "; comment", ";k=v", "#k=v", "k\t=\tv", "\x1Ak=v\x1A",
     "k=\xE9\xFF", "\xC4rger=1", "caf\xE9=2", "key two = 2", "KEY  TWO=3", "[k]=v", "x y=z",
-    "", "   ", "\t"};
+    "", "   ", "\t", std::string("k=a\0b", 5), std::string("\0[S1]", 5), std::string("\0", 1),
+    std::string("[S\0x]", 6), std::string("k\0=v", 5), "\xEF\xBB", "\x1A", "k=\x1A\x1A", "\xA0k\xA0=\xA0v\xA0"};
 
 const std::string kBom = "\xEF\xBB\xBF";
 

@@ -147,6 +147,16 @@ TEST_F(ProfileTest, ErasingTheNamelessSectionOfAMissingFileCreatesNoFile) {
     EXPECT_EQ(bytes(), "[S]\r\nk=v\r\n");
 }
 
+TEST_F(ProfileTest, ANulByteEndsTheNameOrValueItFallsIn) {
+    file(std::string("[S]\r\nk=a\0b\r\n=x\r\n\0[S1]\r\n[T\0x]\r\nj\0=1\r\n", 36));
+    EXPECT_EQ(ini.readString("S", "k", "d"), "a");
+    EXPECT_EQ(ini.readString("T", "j", "d"), "1");
+    EXPECT_EQ(ini.readString("S", "", "d"), "x");
+    // The cut line counts as named: it is kept after a nameless key.
+    ini.writeString("T", "n", "2");
+    EXPECT_EQ(bytes(), "[S]\r\nk=a\r\n=x\r\n\r\n[T]\r\nj=1\r\nn=2\r\n");
+}
+
 TEST_F(ProfileTest, HighBytesPassThrough) {
     ini.writeString("S", "k", "b\xB3\xB9" "d \xFF");
     EXPECT_EQ(ini.readString("S", "k", ""), "b\xB3\xB9" "d \xFF");

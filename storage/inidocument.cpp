@@ -94,7 +94,7 @@ std::optional<int> parseProfileInteger(std::string_view text) {
 std::string trimDefault(std::string_view def) {
     std::size_t n = def.size();
     while (n > 1 && def[n - 1] == ' ') --n;
-    return std::string(def.substr(0, std::min(n, kMaxValueLength)));
+    return std::string(def.substr(0, n));
 }
 
 std::string copyEntry(std::string_view value) {

@@ -62,8 +62,9 @@ std::string_view trimProfile(std::string_view s);
 bool equalsNoCase(std::string_view a, std::string_view b);
 // Decimal, "0x"/"0X" or "$" hexadecimal; anything else is no number.
 std::optional<int> parseProfileInteger(std::string_view text);
-// A read's default: trailing spaces go, but one of an all-space default stays,
-// and it is capped at the buffer's length.
+// A read's default: trailing spaces go, but one of an all-space default stays.
+// Not yet capped at the buffer's length: a long quoted default loses its
+// quotes first.
 std::string trimDefault(std::string_view def);
 // The default a read returns when the file exists but the key does not.
 std::string copyEntry(std::string_view value);

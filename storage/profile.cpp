@@ -16,7 +16,8 @@ std::string Profile::readString(std::string_view section, std::string_view key,
     std::optional<std::string> bytes = readWholeFile(m_path, m_links);
     // A missing file reads as an empty one; a file that exists but cannot be
     // opened, or a missing folder, gives the default as it is, quotes and all.
-    if (!bytes && (pathExists(m_path) || !folderExists(m_path))) return trimDefault(def);
+    if (!bytes && (pathExists(m_path) || !folderExists(m_path)))
+        return trimDefault(def).substr(0, kMaxValueLength);
     return IniDocument::parse(bytes.value_or(std::string())).read(section, key, def);
 }
 

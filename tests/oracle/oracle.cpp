@@ -57,13 +57,15 @@ struct Sequence {
 
 // Names overlap on purpose: case, padding and inner spaces of the same name,
 // and characters that look like syntax.
+const std::string kLongName(1100, 'N');
+
 const std::vector<std::string> kSections = {
     "S1", "s1", " S1 ", "S1  ", "\tS1", "Sec A", "SEC A", "sec  a", " Sec A", "", "  ",
     "S3", "Sec]tion", "Sec", "[S1]", "x[y", "new", "NEW", "\xC4pfel", "\xE4pfel", "caf\xE9", "CAF\xC9", "S;1",
-    "a=b", "\x1AS1"};
+    "a=b", "\x1AS1", kLongName};
 const std::vector<std::string> kKeys = {
     "k", "K", " k ", "k  ", "\tk", "key two", "KEY TWO", "key  two", "", "  ", ";k",
-    "#k", "a", "noequals", "a=b", "[k]", "[k", "\xC4rger", "caf\xE9", "k\x1A", "b", "x y"};
+    "#k", "a", "noequals", "a=b", "[k]", "[k", "\xC4rger", "caf\xE9", "k\x1A", "b", "x y", kLongName};
 
 std::vector<std::string> makeValues() {
     std::vector<std::string> v = {
@@ -87,6 +89,9 @@ std::vector<std::string> makeDefaults() {
                                   "   ", "\"", " d e "};
     d.push_back(std::string(1030, 'd'));
     d.push_back(std::string(1022, 'd') + "  ");
+    std::string quoted(1024, 'd');
+    quoted.front() = quoted.back() = '\'';
+    d.push_back(quoted);
     return d;
 }
 const std::vector<std::string> kDefaults = makeDefaults();

@@ -131,6 +131,13 @@ TEST_F(ProfileTest, AnAllSpaceDefaultKeepsOneSpace) {
     EXPECT_EQ(ini.readString("S", "k", ""), "");
 }
 
+TEST_F(ProfileTest, ALongQuotedDefaultLosesItsQuotesBeforeItIsCut) {
+    file("[S]\r\n");
+    std::string quoted(1024, 'q');
+    quoted.front() = quoted.back() = '\'';
+    EXPECT_EQ(ini.readString("S", "k", quoted), std::string(1022, 'q'));
+}
+
 TEST_F(ProfileTest, AMissingFileReadsAsAnEmptyOneAMissingFolderGivesTheRawDefault) {
     EXPECT_EQ(ini.readString("S", "k", "\"quoted\""), "quoted");
     Profile nowhere(dir.file("no/such/folder/x.ini"));

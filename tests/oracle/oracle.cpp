@@ -86,7 +86,7 @@ const std::vector<std::string> kValues = makeValues();
 
 std::vector<std::string> makeDefaults() {
     std::vector<std::string> d = {"", "def", "def  ", "  def", "\"qd\"", "'q'", "d\xE9",
-                                  "   ", "\"", " d e "};
+                                  "   ", "\"", " d e ", "\"qd\"  ", "'q\"", "\t\"q\"\t"};
     d.push_back(std::string(1030, 'd'));
     d.push_back(std::string(1022, 'd') + "  ");
     std::string quoted(1024, 'd');

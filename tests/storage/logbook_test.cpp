@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using namespace kv::storage;
 using kv::testing::TempDir;
 
@@ -157,6 +161,38 @@ TEST(Locations, FileNamesAreConcatenatedAsStored) {
     v.sciezka_log = "/p";
     EXPECT_EQ(buildFileNames(v, "ann").log, "/pann.log");
     EXPECT_EQ(colourFileName("/d/", "ann"), "/d/ann.col");
+}
+
+// The machine-wide store: a file named by KALVEX4_STORE here, the registry key
+// on Windows, whose former values are put back afterwards.
+TEST(Locations, TheStoreKeepsItsFourFoldersAndTheUserHasAName) {
+    TempDir dir;
+#ifdef _WIN32
+    std::optional<StoreValues> before = readStore();
+#else
+    const std::string store = dir.file("Kalvex4.conf");
+    ::setenv("KALVEX4_STORE", store.c_str(), 1);
+    EXPECT_FALSE(readStore());
+#endif
+    const StoreValues v{"C:\\Kalvex\\", "/p d/", "\xB3og/", ""};
+    writeStore(v);
+    std::optional<StoreValues> back = readStore();
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->sciezka, v.sciezka);
+    EXPECT_EQ(back->sciezka_log, v.sciezka_log);
+    EXPECT_EQ(back->sciezka_log_staly, v.sciezka_log_staly);
+    EXPECT_EQ(back->sciezka_log_glowny, v.sciezka_log_glowny);
+    std::optional<Location> here = locate();
+    ASSERT_TRUE(here);
+    EXPECT_FALSE(here->user.empty());
+    EXPECT_EQ(here->user, userName());
+    EXPECT_EQ(here->files.log, "/p d/" + userName() + ".log");
+#ifdef _WIN32
+    if (before) writeStore(*before);
+    else RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Wendrik\\Kalvex4");
+#else
+    ::unsetenv("KALVEX4_STORE");
+#endif
 }
 
 TEST(ExchangeFile, ActiveEntryAndItsDefaults) {

@@ -194,15 +194,7 @@ private:
 // ---- running -------------------------------------------------------------
 
 std::optional<std::string> fileBytes(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string out;
-    char buf[8192];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
-    CloseHandle(h);
-    return out;
+    return kv::storage::readWholeFile(path, LinkPolicy::Follow);
 }
 
 bool putFile(const std::string& path, const std::string& bytes) {

@@ -34,7 +34,6 @@ bool pathExists(const std::string& path);
 
 // Replaces the content so that a reader or a crash sees either the old or the
 // new bytes. False when the system refuses.
-
 bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links);
 
 }  // namespace kv::storage

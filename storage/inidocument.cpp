@@ -216,9 +216,8 @@ std::optional<std::string> IniDocument::find(std::string_view section,
 
 std::string IniDocument::read(std::string_view section, std::string_view key,
                               std::string_view def) const {
-    std::string trimmedDefault = trimDefault(def);
     std::optional<std::string> value = find(section, key);
-    return copyEntry(value ? std::string_view(*value) : std::string_view(trimmedDefault));
+    return copyEntry(value ? *value : trimDefault(def));
 }
 
 bool IniDocument::write(std::string_view section, std::string_view key,

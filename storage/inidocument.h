@@ -66,7 +66,8 @@ std::optional<int> parseProfileInteger(std::string_view text);
 // Not yet capped at the buffer's length: a long quoted default loses its
 // quotes first.
 std::string trimDefault(std::string_view def);
-// The default a read returns when the file exists but the key does not.
+// What a read returns of a stored value or a trimmed default: one pair of
+// matching quotes removed, cut to the buffer's length.
 std::string copyEntry(std::string_view value);
 
 }  // namespace kv::storage

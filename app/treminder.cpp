@@ -287,7 +287,6 @@ void Treminder::onAlarm() {
 }
 
 void Treminder::terminate() {
-    if (m_files) m_files->release();
     if (m_zegar->isEnabled())
         m_services.messages.show(this, kTimerWarning, desktop::MessageIcon::Warning);
     emit quitRequested(0);

@@ -46,9 +46,7 @@ Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& ope
     buildWindow();
 }
 
-Tinformacja::~Tinformacja() {
-    if (m_files) m_files->release();
-}
+Tinformacja::~Tinformacja() = default;
 
 void Tinformacja::buildWindow() {
     setFixedSize(531, 471);
@@ -174,7 +172,6 @@ void Tinformacja::showEvent(QShowEvent* e) {
 }
 
 void Tinformacja::finish() {
-    if (m_files) m_files->release();
     // Closing from inside the first show must wait until exec() runs its loop.
     QTimer::singleShot(0, this, [this] { accept(); });
 }
@@ -194,7 +191,8 @@ void Tinformacja::activate() {
         return;
     }
     desktop::applyColourScheme(
-        this, storage::Profile(storage::colourFileName(location->folders.sciezka, location->user)),
+        this, storage::Profile(storage::colourFileName(location->folders.sciezka, location->user),
+                         storage::kPrivateFile),
         storage::notificationColourRules());
 
     const storage::ActiveEntry active = m_files->exchange().activeEntry();

@@ -1,5 +1,10 @@
 #include "exchange.h"
 
+#include "notices.h"
+
+#include <map>
+#include <mutex>
+
 namespace kv::storage {
 
 std::string_view logKey(LogKind kind) {
@@ -17,22 +22,61 @@ std::optional<LogKind> logKindFromKey(std::string_view key) {
     return std::nullopt;
 }
 
+namespace {
+
+std::mutex g_mutex;
+// Shared exchange file -> the personal file that replaced it in this process.
+std::map<std::string, std::string> g_fallbacks;
+
+std::string fallbackFor(const std::string& shared) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_fallbacks.find(shared);
+    return it == g_fallbacks.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
 // Another user can plant a link at the fixed shared path: never follow it.
-Exchange::Exchange(std::string path) : m_file(std::move(path), LinkPolicy::Refuse) {}
+Exchange::Exchange(std::string path) : m_shared(std::move(path)), m_file(m_shared, kExchangeFile) {
+    if (std::string fallback = fallbackFor(m_shared); !fallback.empty())
+        m_file = Profile(fallback, kPrivateFile);
+    else if (std::string problem = exchangeProblem(m_shared); !problem.empty())
+        useFallback(problem);
+}
+
+void Exchange::useFallback(const std::string& reason) {
+    const std::string personal = personalExchangePath();
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_fallbacks[m_shared] = personal;
+    }
+    m_file = Profile(personal, kPrivateFile);
+    noticeOnce("exchange:" + m_shared,
+               "The shared exchange file " + m_shared + " cannot be used (" + reason +
+                   "). Kalvex4 uses " + personal + " instead until it is restarted.");
+}
+
+void Exchange::write(std::string_view section, std::string_view key, std::string_view value) {
+    try {
+        m_file.writeString(section, key, value);
+    } catch (const WriteError& e) {
+        if (m_file.path() != m_shared) throw;
+        const std::string what = e.what();
+        const std::string lead = "Unable to write to " + m_shared + ": ";
+        useFallback(what.rfind(lead, 0) == 0 ? what.substr(lead.size()) : what);
+        m_file.writeString(section, key, value);
+    }
+}
 
 void Exchange::recordLogNames(const FileNames& files) {
-    m_file.writeString("dzienniki", "log", files.log);
-    m_file.writeString("dzienniki", "log_staly", files.log_staly);
-    m_file.writeString("dzienniki", "log_glowny", files.log_glowny);
+    write("dzienniki", "log", files.log);
+    write("dzienniki", "log_staly", files.log_staly);
+    write("dzienniki", "log_glowny", files.log_glowny);
 }
 
-void Exchange::recordDataFolder(const std::string& folder) {
-    m_file.writeString("kalvex4", "sciezka", folder);
-}
+void Exchange::recordDataFolder(const std::string& folder) { write("kalvex4", "sciezka", folder); }
 
-void Exchange::recordVersion(const std::string& version) {
-    m_file.writeString("kalvex4", "wersja", version);
-}
+void Exchange::recordVersion(const std::string& version) { write("kalvex4", "wersja", version); }
 
 std::string Exchange::version(std::string_view def) const {
     return m_file.readString("kalvex4", "wersja", def);
@@ -41,8 +85,8 @@ std::string Exchange::version(std::string_view def) const {
 std::string Exchange::dataFolder() const { return m_file.readString("kalvex4", "sciezka", ""); }
 
 void Exchange::recordActiveEntry(int number, std::string_view log) {
-    m_file.writeInteger("log", "aktywny_wpis", number);
-    m_file.writeString("log", "aktywny_dziennik", log);
+    write("log", "aktywny_wpis", std::to_string(number));
+    write("log", "aktywny_dziennik", log);
 }
 
 ActiveEntry Exchange::activeEntry() const {
@@ -51,7 +95,7 @@ ActiveEntry Exchange::activeEntry() const {
 }
 
 void Exchange::recordTimerMessage(std::string_view text) {
-    m_file.writeString("timer", "info", text);
+    write("timer", "info", text);
 }
 
 std::string Exchange::timerMessage() const {

@@ -19,10 +19,14 @@ inline constexpr const char* kVersion = "4.17";
 inline constexpr const char* kTimerDefault =
     "Read Error: No input file. Create folder C:\\Windows\\Temp.";
 
+// When the shared file cannot be used (planted by another user, held locked,
+// its folder missing) the process switches, once and for the rest of the run,
+// to a personal exchange file, and says why once.
 class Exchange {
 public:
     explicit Exchange(std::string path = exchangePath());
 
+    // The file in use: the shared one, or the personal one that replaced it.
     const std::string& path() const { return m_file.path(); }
     Profile& profile() { return m_file; }
 
@@ -40,6 +44,10 @@ public:
     std::string timerMessage() const;
 
 private:
+    void write(std::string_view section, std::string_view key, std::string_view value);
+    void useFallback(const std::string& reason);
+
+    std::string m_shared;
     Profile m_file;
 };
 

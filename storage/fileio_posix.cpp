@@ -1,48 +1,114 @@
 #include "fileio.h"
+#include "fileio_testing.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kv::storage {
 
 namespace {
 
-class PosixLock final : public FileLock {
+std::atomic<int> g_lockTimeoutMs{5000};
+ReadFunction g_read = ::read;
+
+constexpr const char* kTempInfix = ".kv4new.";
+
+// Closes a descriptor (and so drops its lock) on every way out.
+class Fd {
 public:
-    explicit PosixLock(int fd) : m_fd(fd) {}
-    ~PosixLock() override {
-        flock(m_fd, LOCK_UN);
-        close(m_fd);
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0) close(m_fd);
     }
-    PosixLock(const PosixLock&) = delete;
-    PosixLock& operator=(const PosixLock&) = delete;
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    void reset(int fd = -1) {
+        if (m_fd >= 0) close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;
 };
 
-int openFlags(LinkPolicy links) { return O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0); }
-
-// Writes go to the file a link names, so that a linked log stays linked.
-std::string writeTarget(const std::string& path, LinkPolicy links) {
-    if (links == LinkPolicy::Refuse) return path;
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) return path;
-    return resolved;
+std::string folderOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-bool writeAll(int fd, const std::string& bytes, off_t offset) {
+bool folderExists(const std::string& path) {
+    struct stat st {};
+    return stat(folderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string errorText(int error) { return std::strerror(error); }
+
+// A link is followed only when it is the user's own or the administrator's:
+// another user's link at one of our paths must not choose where we write.
+bool trustedLink(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
+
+struct Target {
+    std::string path;      // where the bytes are, links resolved
+    std::string refusal;   // set when the path must not be used
+};
+
+Target resolve(const std::string& path, LinkPolicy links) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {path, {}};
+    if (links == LinkPolicy::Refuse) return {path, "it is a symbolic link, which is never followed"};
+    if (!trustedLink(st)) return {path, "it is a symbolic link made by another user"};
+    char resolved[PATH_MAX];
+    // A dangling link of the user's own is replaced by the file on writing.
+    if (!realpath(path.c_str(), resolved)) return {path, {}};
+    return {resolved, {}};
+}
+
+// Why an opened file may not be used, or nothing.
+std::string refusalOf(const struct stat& st, Sharing sharing) {
+    if (S_ISDIR(st.st_mode)) return "it is a folder, not a file";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (sharing == Sharing::Private && st.st_uid != geteuid())
+        return "it belongs to another user";
+    return {};
+}
+
+// Opens without blocking on a planted pipe, then reads in blocking mode.
+int openForReading(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// The whole file or, on a read error, the reason.
+bool readAll(int fd, std::string& out, std::string& problem) {
+    char buf[65536];
+    for (;;) {
+        ssize_t n = g_read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            problem = errorText(errno);
+            return false;
+        }
+        if (n == 0) return true;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+bool writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done,
-                           offset + static_cast<off_t>(done));
+        ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -52,94 +118,200 @@ bool writeAll(int fd, const std::string& bytes, off_t offset) {
     return true;
 }
 
-// Shared files live in folders where every user writes; they are created
-// readable and writable by all, whatever the creator's umask.
-void shareIfNew(int fd, bool existed, mode_t oldMode) {
-    if (existed)
-        fchmod(fd, oldMode & 07777);
-    else
-        fchmod(fd, 0666);
+bool lockWithin(int fd, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
-// Used only where the folder forbids replacing another user's file (a sticky
-// temporary folder): one positioned write under the lock, then the length.
-bool rewriteInPlace(const std::string& path, const std::string& bytes, LinkPolicy links) {
-    int fd = open(path.c_str(), O_WRONLY | openFlags(links));
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
-              fsync(fd) == 0;
+mode_t newMode(Sharing sharing, const struct stat* old) {
+    switch (sharing) {
+    case Sharing::Private: return 0600;
+    case Sharing::Shared: return 0666;
+    case Sharing::System: return old ? (old->st_mode & 0777) : 0644;
+    }
+    return 0600;
+}
+
+void syncFolder(const std::string& path) {
+    int dfd = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return;
+    fsync(dfd);
+    close(dfd);
+}
+
+// A write killed between creating its temporary file and renaming it leaves
+// the file behind; the next writer, holding the lock, removes ours.
+void removeStaleTemps(const std::string& target) {
+    const std::string folder = folderOf(target);
+    const std::string prefix = target.substr(target.find_last_of('/') + 1) + kTempInfix;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        struct stat st {};
+        const std::string full = folder + name;
+        if (lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid())
+            unlink(full.c_str());
+    }
+    closedir(dir);
+}
+
+// The new bytes beside the target, complete and synced; the temporary name.
+std::string writeTemp(const std::string& target, const std::string& bytes, mode_t mode) {
+    std::string tmp = target + kTempInfix + "XXXXXX";
+    int fd = mkostemp(tmp.data(), O_CLOEXEC);
+    if (fd < 0) throw WriteError(target, errorText(errno));
+    const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    const int error = errno;
     close(fd);
-    return ok;
+    if (!ok) {
+        unlink(tmp.c_str());
+        throw WriteError(target, errorText(error));
+    }
+    return tmp;
+}
+
+// Where a sticky folder forbids replacing another user's shared file: one
+// positioned write into the locked file itself, never into another name of it.
+void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st,
+                    const std::string& bytes) {
+    if (st.st_nlink != 1) throw WriteError(path, "it has a second name (a hard link)");
+    Fd fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0) throw WriteError(path, "it belongs to another user who has not shared it");
+    struct stat now {};
+    struct stat locked {};
+    if (fstat(fd.get(), &now) != 0 || fstat(lockedFd, &locked) != 0 || now.st_ino != locked.st_ino ||
+        now.st_dev != locked.st_dev)
+        throw WriteError(path, "it was replaced while being written");
+    if (!writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
+        fsync(fd.get()) != 0)
+        throw WriteError(path, errorText(errno));
+}
+
+// Creates the file only if nobody did meanwhile; false when someone did.
+bool createExclusively(const std::string& target, const std::string& bytes, mode_t mode) {
+    const std::string tmp = writeTemp(target, bytes, mode);
+    if (link(tmp.c_str(), target.c_str()) == 0) {
+        unlink(tmp.c_str());
+        syncFolder(target);
+        return true;
+    }
+    const int error = errno;
+    if (error == EEXIST) {
+        unlink(tmp.c_str());
+        return false;
+    }
+    // A file system without hard links: the plain rename still never tears the file.
+    if ((error == EPERM || error == ENOSYS || error == EOPNOTSUPP) &&
+        rename(tmp.c_str(), target.c_str()) == 0) {
+        syncFolder(target);
+        return true;
+    }
+    unlink(tmp.c_str());
+    throw WriteError(target, errorText(error));
 }
 
 }  // namespace
 
-std::unique_ptr<FileLock> lockFile(const std::string& path, LinkPolicy links) {
-    std::string lockPath = writeTarget(path, links) + ".lock";
-    int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) fd = open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    fchmod(fd, 0666);  // fails harmlessly when another user created it
-    while (flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            close(fd);
-            return nullptr;
-        }
-    }
-    return std::make_unique<PosixLock>(fd);
-}
+void setReadFunctionForTesting(ReadFunction read) { g_read = read ? read : ::read; }
 
-std::optional<std::string> readWholeFile(const std::string& path, LinkPolicy links) {
-    int fd = open(path.c_str(), O_RDONLY | openFlags(links));
-    if (fd < 0) return std::nullopt;
+int lockTimeoutMs() { return g_lockTimeoutMs; }
+void setLockTimeoutMs(int ms) { g_lockTimeoutMs = ms; }
+
+FileContent readFile(const std::string& path, const FileAccess& access) {
+    FileContent out;
+    const Target target = resolve(path, access.links);
+    if (!target.refusal.empty()) {
+        out.status = ReadStatus::Unreadable;
+        out.problem = target.refusal;
+        return out;
+    }
+    Fd fd(openForReading(target.path));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            out.status = folderExists(target.path) ? ReadStatus::Missing : ReadStatus::NoFolder;
+        } else {
+            out.status = ReadStatus::Unreadable;
+            out.problem = error == ELOOP ? "it is a symbolic link, which is never followed"
+                                         : errorText(error);
+        }
+        return out;
+    }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return std::nullopt;
+    if (fstat(fd.get(), &st) != 0) {
+        out.status = ReadStatus::Unreadable;
+        out.problem = errorText(errno);
+        return out;
     }
-    std::string out;
-    char buf[16384];
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
+    out.problem = refusalOf(st, access.sharing);
+    if (out.problem.empty() && readAll(fd.get(), out.bytes, out.problem)) {
+        out.status = ReadStatus::Ok;
+        return out;
     }
-    close(fd);
+    out.status = ReadStatus::Unreadable;
+    out.bytes.clear();
     return out;
 }
 
-bool folderExists(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    struct stat st {};
-    return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool pathExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
-
-bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links) {
-    const std::string target = writeTarget(path, links);
-    struct stat old {};
-    bool existed = lstat(target.c_str(), &old) == 0;
-    if (existed && S_ISLNK(old.st_mode)) return false;  // refused link
-    if (existed && !S_ISREG(old.st_mode)) return false;
-
-    std::string tmp = target + ".XXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes, 0) && fsync(fd) == 0;
-    shareIfNew(fd, existed, old.st_mode);
-    close(fd);
-    if (ok && rename(tmp.c_str(), target.c_str()) == 0) return true;
-    int renameError = errno;
-    unlink(tmp.c_str());
-    if (ok && existed && (renameError == EPERM || renameError == EACCES))
-        return rewriteInPlace(target, bytes, links);
-    return false;
+void modifyFile(const std::string& path, const FileAccess& access, const FileChange& change) {
+    // Each round either finishes or finds that another process replaced or
+    // created the file meanwhile; then the new file is locked and read again.
+    for (int round = 0; round < 1000; ++round) {
+        const Target target = resolve(path, access.links);
+        if (!target.refusal.empty()) throw WriteError(path, target.refusal);
+        Fd fd(openForReading(target.path));
+        if (fd.get() < 0) {
+            const int error = errno;
+            if (error == ELOOP) continue;  // a link appeared since resolving
+            if (error != ENOENT && error != ENOTDIR)
+                throw WriteError(path, "it cannot be read (" + errorText(error) + ")");
+            if (!folderExists(target.path)) throw WriteError(path, "its folder does not exist");
+            std::optional<std::string> bytes = change(FileContent{ReadStatus::Missing, {}, {}});
+            if (!bytes) return;
+            if (createExclusively(target.path, *bytes, newMode(access.sharing, nullptr))) return;
+            continue;
+        }
+        struct stat st {};
+        if (fstat(fd.get(), &st) != 0) throw WriteError(path, errorText(errno));
+        if (std::string refusal = refusalOf(st, access.sharing); !refusal.empty())
+            throw WriteError(path, refusal);
+        if (!lockWithin(fd.get(), lockTimeoutMs()))
+            throw WriteError(path, "another program kept it locked for " +
+                                       std::to_string((lockTimeoutMs() + 999) / 1000) +
+                                       " seconds; try again later");
+        struct stat now {};
+        if (lstat(target.path.c_str(), &now) != 0 || now.st_ino != st.st_ino ||
+            now.st_dev != st.st_dev)
+            continue;  // replaced while we waited for the lock
+        FileContent current;
+        if (!readAll(fd.get(), current.bytes, current.problem))
+            throw WriteError(path, "it could not be read completely (" + current.problem +
+                                       "); it was left as it was");
+        current.status = ReadStatus::Ok;
+        std::optional<std::string> bytes = change(current);
+        if (!bytes) return;
+        removeStaleTemps(target.path);
+        const std::string tmp = writeTemp(target.path, *bytes, newMode(access.sharing, &st));
+        if (rename(tmp.c_str(), target.path.c_str()) == 0) {
+            syncFolder(target.path);
+            return;
+        }
+        const int error = errno;
+        unlink(tmp.c_str());
+        if ((error == EPERM || error == EACCES) && access.sharing == Sharing::Shared &&
+            st.st_uid != geteuid())
+            return rewriteInPlace(target.path, fd.get(), st, *bytes);
+        throw WriteError(path, errorText(error));
+    }
+    throw WriteError(path, "it keeps being replaced by another program");
 }
 
 }  // namespace kv::storage

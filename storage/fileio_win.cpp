@@ -2,58 +2,32 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace kv::storage {
 
 namespace {
 
-class WinLock final : public FileLock {
+std::atomic<int> g_lockTimeoutMs{5000};
+
+class Handle {
 public:
-    explicit WinLock(HANDLE h) : m_handle(h) {}
-    ~WinLock() override {
-        OVERLAPPED ov{};
-        UnlockFileEx(m_handle, 0, MAXDWORD, MAXDWORD, &ov);
-        CloseHandle(m_handle);
+    explicit Handle(HANDLE h) : m_h(h) {}
+    ~Handle() {
+        if (valid()) CloseHandle(m_h);
     }
-    WinLock(const WinLock&) = delete;
-    WinLock& operator=(const WinLock&) = delete;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return m_h != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_h; }
 
 private:
-    HANDLE m_handle;
+    HANDLE m_h;
 };
 
 bool isLink(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-}  // namespace
-
-std::unique_ptr<FileLock> lockFile(const std::string& path, LinkPolicy) {
-    std::string lockPath = path + ".lock";
-    HANDLE h = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    OVERLAPPED ov{};
-    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov)) {
-        CloseHandle(h);
-        return nullptr;
-    }
-    return std::make_unique<WinLock>(h);
-}
-
-std::optional<std::string> readWholeFile(const std::string& path, LinkPolicy links) {
-    if (links == LinkPolicy::Refuse && isLink(path)) return std::nullopt;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string out;
-    char buf[16384];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
-    CloseHandle(h);
-    return out;
 }
 
 bool folderExists(const std::string& path) {
@@ -63,25 +37,124 @@ bool folderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool pathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::string errorText(DWORD error) {
+    char buf[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   buf, sizeof buf, nullptr);
+    std::string text = buf;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.'))
+        text.pop_back();
+    return text.empty() ? "error " + std::to_string(error) : text;
 }
 
-bool replaceFile(const std::string& path, const std::string& bytes, LinkPolicy links) {
-    if (links == LinkPolicy::Refuse && isLink(path)) return false;
-    std::string tmp = path + ".new";
-    HANDLE h = CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size() && FlushFileBuffers(h);
-    CloseHandle(h);
-    if (ok && MoveFileExA(tmp.c_str(), path.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileA(tmp.c_str());
-    return false;
+FileContent readOpen(HANDLE h) {
+    FileContent out;
+    char buf[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+            out.status = ReadStatus::Unreadable;
+            out.problem = errorText(GetLastError());
+            out.bytes.clear();
+            return out;
+        }
+        if (n == 0) break;
+        out.bytes.append(buf, n);
+    }
+    out.status = ReadStatus::Ok;
+    return out;
+}
+
+FileContent openFailure(const std::string& path, DWORD error) {
+    FileContent out;
+    if (error == ERROR_FILE_NOT_FOUND)
+        out.status = ReadStatus::Missing;
+    else if (error == ERROR_PATH_NOT_FOUND || !folderExists(path))
+        out.status = ReadStatus::NoFolder;
+    else {
+        out.status = ReadStatus::Unreadable;
+        out.problem = errorText(error);
+    }
+    return out;
+}
+
+HANDLE openForReading(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+int lockTimeoutMs() { return g_lockTimeoutMs; }
+void setLockTimeoutMs(int ms) { g_lockTimeoutMs = ms; }
+
+FileContent readFile(const std::string& path, const FileAccess& access) {
+    if (access.links == LinkPolicy::Refuse && isLink(path))
+        return FileContent{ReadStatus::Unreadable, {}, "it is a link, which is never followed"};
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return FileContent{ReadStatus::Unreadable, {}, "it is a folder, not a file"};
+    Handle h(openForReading(path));
+    if (!h.valid()) return openFailure(path, GetLastError());
+    return readOpen(h.get());
+}
+
+void modifyFile(const std::string& path, const FileAccess& access, const FileChange& change) {
+    if (access.links == LinkPolicy::Refuse && isLink(path))
+        throw WriteError(path, "it is a link, which is never followed");
+    Handle lock(CreateFileA((path + ".lock").c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!lock.valid()) {
+        if (!folderExists(path)) throw WriteError(path, "its folder does not exist");
+        throw WriteError(path, errorText(GetLastError()));
+    }
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(lockTimeoutMs());
+    for (;;) {
+        OVERLAPPED ov{};
+        if (LockFileEx(lock.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                       MAXDWORD, &ov))
+            break;
+        if (GetTickCount64() >= deadline)
+            throw WriteError(path, "another program kept it locked; try again later");
+        Sleep(5);
+    }
+    struct Unlock {
+        HANDLE h;
+        ~Unlock() {
+            OVERLAPPED ov{};
+            UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &ov);
+        }
+    } unlock{lock.get()};
+
+    FileContent current = readFile(path, access);
+    if (current.status == ReadStatus::NoFolder) throw WriteError(path, "its folder does not exist");
+    if (current.status == ReadStatus::Unreadable)
+        throw WriteError(path, "it could not be read completely (" + current.problem +
+                                   "); it was left as it was");
+    std::optional<std::string> bytes = change(current);
+    if (!bytes) return;
+
+    const std::string tmp = path + ".new";
+    {
+        Handle h(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.valid()) throw WriteError(path, errorText(GetLastError()));
+        DWORD written = 0;
+        if (!WriteFile(h.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &written,
+                       nullptr) ||
+            written != bytes->size() || !FlushFileBuffers(h.get())) {
+            const DWORD error = GetLastError();
+            DeleteFileA(tmp.c_str());
+            throw WriteError(path, errorText(error));
+        }
+    }
+    if (!MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(tmp.c_str());
+        throw WriteError(path, errorText(error));
+    }
 }
 
 }  // namespace kv::storage

@@ -5,11 +5,11 @@ namespace kv::storage {
 FileSet::FileSet(const Location& location, std::string exchangeFile)
     : m_location(location),
       m_exchange(std::move(exchangeFile)),
-      m_log(location.files.log),
-      m_logStaly(location.files.log_staly),
-      m_logGlowny(location.files.log_glowny),
-      m_config(location.files.config),
-      m_userConfig(location.files.userConfig) {
+      m_log(location.files.log, logAccess(LogKind::Private)),
+      m_logStaly(location.files.log_staly, logAccess(LogKind::Static)),
+      m_logGlowny(location.files.log_glowny, logAccess(LogKind::Public)),
+      m_config(location.files.config, kSharedFile),
+      m_userConfig(location.files.userConfig, kPrivateFile) {
     m_exchange.recordLogNames(location.files);
 }
 

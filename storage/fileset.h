@@ -24,9 +24,6 @@ public:
     Profile& config() { return m_config; }
     Profile& userConfig() { return m_userConfig; }
 
-    void release() { m_released = true; }
-    bool released() const { return m_released; }
-
 private:
     Location m_location;
     Exchange m_exchange;
@@ -35,7 +32,6 @@ private:
     Profile m_logGlowny;
     Profile m_config;
     Profile m_userConfig;
-    bool m_released = false;
 };
 
 }  // namespace kv::storage

@@ -190,10 +190,27 @@ std::string IniDocument::serialize() const {
     return out;
 }
 
+namespace {
+constexpr std::size_t kIndexFrom = 64;
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = asciiLower(c);
+    return out;
+}
+}  // namespace
+
 const IniSection* IniDocument::findSection(std::string_view trimmedName) const {
-    for (const IniSection& s : m_sections)
-        if (equalsNoCase(s.name, trimmedName)) return &s;
-    return nullptr;
+    if (m_sections.size() < kIndexFrom) {
+        for (const IniSection& s : m_sections)
+            if (equalsNoCase(s.name, trimmedName)) return &s;
+        return nullptr;
+    }
+    if (m_index.empty())
+        for (std::size_t i = 0; i < m_sections.size(); ++i)
+            m_index.emplace(lowered(m_sections[i].name), i);
+    auto it = m_index.find(lowered(trimmedName));
+    return it == m_index.end() ? nullptr : &m_sections[it->second];
 }
 
 IniSection* IniDocument::findSection(std::string_view trimmedName) {
@@ -228,6 +245,7 @@ bool IniDocument::write(std::string_view section, std::string_view key,
 
     IniSection* s = findSection(trimRight(sectionLead));
     if (!s) {
+        forgetIndex();
         m_sections.push_back(IniSection{std::string(sectionLead), {}});
         s = &m_sections.back();
     }
@@ -261,6 +279,7 @@ bool IniDocument::eraseSection(std::string_view section) {
     auto it = std::find_if(m_sections.begin(), m_sections.end(),
                            [&](const IniSection& s) { return equalsNoCase(s.name, section); });
     if (it == m_sections.end()) return false;
+    forgetIndex();
     m_sections.erase(it);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kv::storage {
@@ -52,8 +53,13 @@ private:
     IniSection* findSection(std::string_view trimmedName);
     const IniSection* findSection(std::string_view trimmedName) const;
 
+    void forgetIndex() { m_index.clear(); }
+
     bool m_bom = false;
     std::vector<IniSection> m_sections;
+    // First section of each ASCII-lowercased name, built on the first lookup
+    // of a large document so that a 100,000-section file stays fast.
+    mutable std::unordered_map<std::string, std::size_t> m_index;
 };
 
 // Helpers shared with the readers of numbers.

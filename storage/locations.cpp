@@ -18,6 +18,8 @@ std::string colourFileName(const std::string& dataFolder, const std::string& use
     return dataFolder + user + ".col";
 }
 
+FileAccess logAccess(LogKind kind) { return kind == LogKind::Public ? kSharedFile : kPrivateFile; }
+
 std::optional<Location> locate() {
     Location loc;
     loc.user = userName();

@@ -2,6 +2,9 @@
 // Where every file of the program is: the machine-wide store of four folders,
 // the user name, the names built from them, and the exchange file.
 
+#include "fileio.h"
+#include "logkind.h"
+
 #include <optional>
 #include <string>
 
@@ -41,6 +44,20 @@ std::string userName();
 
 // The one exchange file shared by every window, run and user.
 std::string exchangePath();
+// Where this user's hand-offs go when the shared exchange file cannot be used:
+// a file nobody else can plant or lock.
+std::string personalExchangePath();
+// Why the shared exchange file at path cannot be used by this user, or empty.
+std::string exchangeProblem(const std::string& path);
+
+// Who reads and writes each file: own logs, colour and user configuration
+// files are the user's alone; the public log, config.ini and the exchange file
+// every user's. A link at the exchange file's public path is never followed.
+inline constexpr FileAccess kPrivateFile{LinkPolicy::Follow, Sharing::Private};
+inline constexpr FileAccess kSharedFile{LinkPolicy::Follow, Sharing::Shared};
+inline constexpr FileAccess kExchangeFile{LinkPolicy::Refuse, Sharing::Shared};
+inline constexpr FileAccess kSystemFile{LinkPolicy::Follow, Sharing::System};
+FileAccess logAccess(LogKind kind);
 
 FileNames buildFileNames(const StoreValues& folders, const std::string& user);
 std::string colourFileName(const std::string& dataFolder, const std::string& user);

@@ -40,6 +40,11 @@ std::vector<CopyKey> copyOrder(LogKind kind, RemovalOrder order) {
     return {};
 }
 
+// A rewrite normalises what the parser kept verbatim (a name cut short by a
+// NUL byte loses the spaces before it only when it is read back), so slots
+// are judged on the document as it will read after this write.
+void settle(IniDocument& doc) { doc = IniDocument::parse(doc.serialize()); }
+
 bool occupied(const IniDocument& doc, int slot) {
     return doc.read(slotName(slot), "Numer", "none") != "none";
 }
@@ -116,7 +121,7 @@ StoredEntry readStoredEntry(const IniDocument& doc, int slot) {
 }
 
 StoredEntry readStoredEntry(const Profile& log, int slot) {
-    return readStoredEntry(log.snapshot(), slot);
+    return readStoredEntry(*log.document(), slot);
 }
 
 bool isOccupied(const Profile& log, int slot) {
@@ -126,6 +131,8 @@ bool isOccupied(const Profile& log, int slot) {
 std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) {
     std::optional<int> slot;
     log.update([&](IniDocument& doc) {
+        slot.reset();
+        settle(doc);
         for (int k = 0; k < kSlots; ++k) {
             if (doc.read(slotName(k), "Numer", "cos") == "cos") {
                 slot = k;
@@ -138,7 +145,10 @@ std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) 
 }
 
 void rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry) {
-    log.update([&](IniDocument& doc) { return writeEntry(doc, kind, slot, entry); });
+    log.update([&](IniDocument& doc) {
+        settle(doc);
+        return writeEntry(doc, kind, slot, entry);
+    });
 }
 
 bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,
@@ -147,6 +157,10 @@ bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,
     const std::vector<CopyKey> keys = copyOrder(kind, order);
     bool removed = false;
     log.update([&](IniDocument& doc) {
+        removed = false;
+        settle(doc);
+        // An empty slot is not an entry: removing it would pull the next one down.
+        if (!occupied(doc, n)) return false;
         if (expected && readStoredEntry(doc, n) != *expected) return false;
         removed = true;
         bool changed = doc.eraseSection(slotName(n));
@@ -171,8 +185,10 @@ bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,
                     writeNumer();
                     continue;
                 }
-                std::string value = doc.read(from, c.key, c.def);
-                changed |= doc.write(to, c.key, value);
+                // The stored text moves whole: a read would cut it to 1023
+                // characters and drop its quotes.
+                std::optional<std::string> value = doc.find(from, c.key);
+                changed |= doc.write(to, c.key, value ? *value : std::string(c.def));
             }
             if (!numerWritten) writeNumer();
             lastMoved = k == kSlots - 1;

@@ -2,7 +2,9 @@
 #include "profile.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kv::storage {
@@ -22,7 +24,7 @@ std::string envOr(const char* name, const char* fallback) {
 std::string storeDescription() { return envOr("KALVEX4_STORE", "/etc/xdg/Wendrik/Kalvex4.conf"); }
 
 std::optional<StoreValues> readStore() {
-    Profile store(storeDescription());
+    Profile store(storeDescription(), kSystemFile);
     IniDocument doc = store.snapshot();
     if (!doc.hasSection(kSection)) return std::nullopt;
     auto value = [&](const char* key) {
@@ -34,7 +36,7 @@ std::optional<StoreValues> readStore() {
 }
 
 void writeStore(const StoreValues& v) {
-    Profile store(storeDescription());
+    Profile store(storeDescription(), kSystemFile);
     store.update([&](IniDocument& doc) {
         bool changed = doc.write(kSection, "sciezka", v.sciezka);
         changed |= doc.write(kSection, "sciezka_log", v.sciezka_log);
@@ -50,5 +52,36 @@ std::string userName() {
 }
 
 std::string exchangePath() { return envOr("KALVEX4_EXCHANGE", "/tmp/Kalvex4.tmp"); }
+
+std::string personalExchangePath() {
+    // The session's runtime folder is the user's alone (0700); the home folder next.
+    struct stat st {};
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime && stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
+        st.st_uid == geteuid() && (st.st_mode & 0022) == 0)
+        return std::string(runtime) + "/Kalvex4.tmp";
+    std::string home = envOr("HOME", "");
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) home = pw->pw_dir;
+    return home + "/.Kalvex4.tmp";
+}
+
+std::string exchangeProblem(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        std::size_t slash = path.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return "its folder does not exist";
+        if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+            return "its folder cannot be written";
+        return {};
+    }
+    if (S_ISLNK(st.st_mode)) return "it is a symbolic link, which is never followed";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (st.st_nlink != 1) return "it has a second name (a hard link)";
+    if (faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0)
+        return "it belongs to another user who has not shared it";
+    return {};
+}
 
 }  // namespace kv::storage

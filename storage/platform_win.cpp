@@ -64,6 +64,21 @@ std::string userName() {
     return std::string(buf);
 }
 
+std::string personalExchangePath() {
+    char buf[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, buf);
+    return (n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string(".\\")) + "Kalvex4.tmp";
+}
+
+std::string exchangeProblem(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return "it is a link, which is never followed";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a folder, not a file";
+    if (attributes & FILE_ATTRIBUTE_READONLY) return "it is read-only";
+    return {};
+}
+
 std::string exchangePath() {
     char buf[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("KALVEX4_EXCHANGE", buf, MAX_PATH);

@@ -1,24 +1,71 @@
 #include "profile.h"
 
+#include "notices.h"
+
 namespace kv::storage {
 
-WriteError::WriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path), m_path(path) {}
+WriteError::WriteError(const std::string& path, const std::string& reason)
+    : std::runtime_error("Unable to write to " + path + (reason.empty() ? "" : ": " + reason)),
+      m_path(path) {}
 
-Profile::Profile(std::string path, LinkPolicy links) : m_path(std::move(path)), m_links(links) {}
+struct Profile::Loaded {
+    ReadStatus status;
+    IniDocument doc;
+};
 
-IniDocument Profile::snapshot() const {
-    return IniDocument::parse(readWholeFile(m_path, m_links).value_or(std::string()));
+Profile::Profile(std::string path, FileAccess access)
+    : m_path(std::move(path)), m_access(access) {}
+
+// A copy is a new handle on the same file: it shares no parse and no scope.
+Profile::Profile(const Profile& other) : m_path(other.m_path), m_access(other.m_access) {}
+
+Profile& Profile::operator=(const Profile& other) {
+    m_path = other.m_path;
+    m_access = other.m_access;
+    m_cache.reset();
+    return *this;
+}
+
+Profile::ReadScope::ReadScope(const Profile& profile) : m_profile(profile) { ++m_profile.m_scopes; }
+
+Profile::ReadScope::~ReadScope() {
+    if (--m_profile.m_scopes == 0) m_profile.m_cache.reset();
+}
+
+std::shared_ptr<const Profile::Loaded> Profile::load() const {
+    if (m_cache) return m_cache;
+    FileContent content = readFile(m_path, m_access);
+    if (content.status == ReadStatus::Unreadable)
+        noticeOnce("unreadable:" + m_path,
+                   "Kalvex4 cannot read the file " + m_path + " (" + content.problem +
+                       "). Until it can be read, nothing of it is shown and nothing is written "
+                       "to it.");
+    else
+        forgetNotice("unreadable:" + m_path);
+    auto loaded = std::make_shared<const Loaded>(Loaded{
+        content.status, IniDocument::parse(content.status == ReadStatus::Ok ? content.bytes : "")});
+    if (m_scopes > 0) m_cache = loaded;
+    return loaded;
+}
+
+std::shared_ptr<const IniDocument> Profile::document() const {
+    std::shared_ptr<const Loaded> loaded = load();
+    return std::shared_ptr<const IniDocument>(loaded, &loaded->doc);
+}
+
+bool Profile::readable() const {
+    const ReadStatus status = load()->status;
+    return status == ReadStatus::Ok || status == ReadStatus::Missing;
 }
 
 std::string Profile::readString(std::string_view section, std::string_view key,
                                 std::string_view def) const {
-    std::optional<std::string> bytes = readWholeFile(m_path, m_links);
+    std::shared_ptr<const Loaded> loaded = load();
     // A missing file reads as an empty one; a file that exists but cannot be
-    // opened, or a missing folder, gives the default as it is, quotes and all.
-    if (!bytes && (pathExists(m_path) || !folderExists(m_path)))
+    // read, or a missing folder, gives the default as it is, quotes and all.
+    if (loaded->status == ReadStatus::NoFolder || loaded->status == ReadStatus::Unreadable)
         return trimDefault(def).substr(0, kMaxValueLength);
-    return IniDocument::parse(bytes.value_or(std::string())).read(section, key, def);
+    return loaded->doc.read(section, key, def);
 }
 
 int Profile::readInteger(std::string_view section, std::string_view key, int def) const {
@@ -30,13 +77,13 @@ bool Profile::readBool(std::string_view section, std::string_view key, bool def)
 }
 
 void Profile::update(const std::function<bool(IniDocument&)>& edit) {
-    std::unique_ptr<FileLock> lock = lockFile(m_path, m_links);
-    // Even a change-free call fails when the file's folder is missing.
-    if (!lock && !folderExists(m_path)) throw WriteError(m_path);
-    std::optional<std::string> bytes = readWholeFile(m_path, m_links);
-    IniDocument doc = bytes ? IniDocument::parse(*bytes) : IniDocument::missing();
-    if (!edit(doc)) return;  // nothing changed: the file stays byte for byte
-    if (!lock || !replaceFile(m_path, doc.serialize(), m_links)) throw WriteError(m_path);
+    m_cache.reset();
+    modifyFile(m_path, m_access, [&](const FileContent& content) -> std::optional<std::string> {
+        IniDocument doc = content.status == ReadStatus::Ok ? IniDocument::parse(content.bytes)
+                                                           : IniDocument::missing();
+        if (!edit(doc)) return std::nullopt;  // nothing changed: the file stays byte for byte
+        return doc.serialize();
+    });
 }
 
 void Profile::writeString(std::string_view section, std::string_view key,

@@ -1,32 +1,26 @@
 #pragma once
-// A private-profile (INI) file. Every call goes to the file: nothing is kept
-// between calls, so other windows' and processes' writes are seen at once.
+// A private-profile (INI) file. Nothing is kept between operations, so other
+// windows' and processes' writes are seen at once; within one operation (a
+// ReadScope) the file is read once and that parse answers every read.
 
 #include "fileio.h"
 #include "inidocument.h"
 
 #include <functional>
-#include <stdexcept>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace kv::storage {
 
-// A write the system refused; the text is "Unable to write to <file>".
-class WriteError : public std::runtime_error {
-public:
-    explicit WriteError(const std::string& path);
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 class Profile {
 public:
-    explicit Profile(std::string path, LinkPolicy links = LinkPolicy::Follow);
+    explicit Profile(std::string path, FileAccess access = {});
+    Profile(const Profile& other);
+    Profile& operator=(const Profile& other);
 
     const std::string& path() const { return m_path; }
+    const FileAccess& access() const { return m_access; }
 
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view def) const;
@@ -41,15 +35,41 @@ public:
     void eraseSection(std::string_view section);
 
     // One read-modify-write under the file's lock, written once and atomically
-    // when edit reports a change. Throws WriteError when refused.
+    // when edit reports a change. Throws WriteError when refused, and when the
+    // file exists but cannot be read completely (it is then left as it was).
     void update(const std::function<bool(IniDocument&)>& edit);
 
-    // The file as it is now (a missing file is an empty document).
-    IniDocument snapshot() const;
+    // The file as it is now (a missing or unreadable file is an empty document),
+    // or as the enclosing scope read it.
+    std::shared_ptr<const IniDocument> document() const;
+    IniDocument snapshot() const { return *document(); }
+    // Whether the file could be read (a missing file counts as read: it is empty).
+    bool readable() const;
+
+    // While a scope lives, the file is read at most once; the last scope's end
+    // forgets the parse. Writes through this object, and refresh(), make the
+    // next read go to the file again.
+    class ReadScope {
+    public:
+        explicit ReadScope(const Profile& profile);
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        const Profile& m_profile;
+    };
+    [[nodiscard]] ReadScope readScope() const { return ReadScope(*this); }
+    void refresh() const { m_cache.reset(); }
 
 private:
+    struct Loaded;
+    std::shared_ptr<const Loaded> load() const;
+
     std::string m_path;
-    LinkPolicy m_links;
+    FileAccess m_access;
+    mutable std::shared_ptr<const Loaded> m_cache;
+    mutable int m_scopes = 0;
 };
 
 }  // namespace kv::storage

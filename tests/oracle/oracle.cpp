@@ -34,7 +34,6 @@
 #include <utility>
 #include <vector>
 
-using kv::storage::LinkPolicy;
 using kv::storage::Profile;
 using kv::storage::WriteError;
 
@@ -194,7 +193,9 @@ private:
 // ---- running -------------------------------------------------------------
 
 std::optional<std::string> fileBytes(const std::string& path) {
-    return kv::storage::readWholeFile(path, LinkPolicy::Follow);
+    kv::storage::FileContent content = kv::storage::readFile(path, {});
+    if (content.status != kv::storage::ReadStatus::Ok) return std::nullopt;
+    return content.bytes;
 }
 
 bool putFile(const std::string& path, const std::string& bytes) {
@@ -268,7 +269,7 @@ struct Outcome {
 };
 
 Outcome viaEngine(const Op& o, const std::string& path) {
-    Profile ini(path, LinkPolicy::Follow);
+    Profile ini(path);
     Outcome r;
     try {
         switch (o.kind) {

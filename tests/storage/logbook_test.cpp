@@ -2,6 +2,7 @@
 #include "infotypes.h"
 #include "locations.h"
 #include "logbook.h"
+#include "notices.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
@@ -210,14 +211,24 @@ TEST(ExchangeFile, ActiveEntryAndItsDefaults) {
 }
 
 #ifndef _WIN32
-TEST(ExchangeFile, NeverOpenedThroughALink) {
-    TempDir dir;
+TEST(ExchangeFile, ALinkAtTheSharedPathIsNeverFollowedAndAPersonalFileTakesOver) {
+    TempDir dir, runtime;
+    std::filesystem::permissions(runtime.file(""), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    setenv("XDG_RUNTIME_DIR", runtime.file("").c_str(), 1);
+    std::vector<std::string> notices;
+    NoticeHandler old = setNoticeHandler([&](const std::string& t) { notices.push_back(t); });
     dir.write("target", "[log]\r\naktywny_wpis=5\r\n");
     std::filesystem::create_symlink(dir.file("target"), dir.file("Kalvex4.tmp"));
     Exchange ex(dir.file("Kalvex4.tmp"));
     EXPECT_EQ(ex.activeEntry().number, -1);
-    EXPECT_THROW(ex.recordActiveEntry(1, "log"), WriteError);
+    ex.recordActiveEntry(1, "log");
+    EXPECT_EQ(Exchange(dir.file("Kalvex4.tmp")).activeEntry().number, 1);
     EXPECT_EQ(dir.read("target"), "[log]\r\naktywny_wpis=5\r\n");
+    EXPECT_EQ(ex.path(), runtime.file("Kalvex4.tmp"));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("symbolic link"), std::string::npos);
+    setNoticeHandler(old);
 }
 #endif
 

@@ -35,18 +35,22 @@ storage::FileNames Sandbox::files() const {
 
 storage::Profile Sandbox::log(storage::LogKind kind) const {
     const storage::FileNames f = files();
+    const storage::FileAccess access = storage::logAccess(kind);
     switch (kind) {
-    case storage::LogKind::Private: return storage::Profile(f.log);
-    case storage::LogKind::Static: return storage::Profile(f.log_staly);
-    case storage::LogKind::Public: return storage::Profile(f.log_glowny);
+    case storage::LogKind::Private: return storage::Profile(f.log, access);
+    case storage::LogKind::Static: return storage::Profile(f.log_staly, access);
+    case storage::LogKind::Public: return storage::Profile(f.log_glowny, access);
     }
-    return storage::Profile(f.log);
+    return storage::Profile(f.log, access);
 }
 
-storage::Profile Sandbox::exchange() const { return storage::Profile(exchangeFile()); }
+storage::Profile Sandbox::exchange() const {
+    return storage::Profile(exchangeFile(), storage::kExchangeFile);
+}
 
 storage::Profile Sandbox::colourFile() const {
-    return storage::Profile(storage::colourFileName(dataFolder(), storage::userName()));
+    return storage::Profile(storage::colourFileName(dataFolder(), storage::userName()),
+                            storage::kPrivateFile);
 }
 
 void Sandbox::writeFile(const std::string& relative, const std::string& bytes) const {

@@ -24,7 +24,7 @@ public:
     storage::FileNames files() const;
     storage::Profile log(storage::LogKind kind) const;
     storage::Profile exchange() const;
-    storage::Profile config() const { return storage::Profile(files().config); }
+    storage::Profile config() const { return storage::Profile(files().config, storage::kSharedFile); }
     storage::Profile colourFile() const;
     void writeFile(const std::string& relative, const std::string& bytes) const;
     std::string readFile(const std::string& relative) const;

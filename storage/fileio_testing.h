@@ -1,0 +1,15 @@
+#pragma once
+// Fault injection for the engine's own tests: a read that fails part-way
+// cannot be provoked on a healthy disk.
+
+#include <cstddef>
+#include <sys/types.h>
+
+namespace kv::storage {
+
+using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t count);
+
+// Replaces the system's read(); nullptr puts it back.
+void setReadFunctionForTesting(ReadFunction read);
+
+}  // namespace kv::storage

@@ -33,22 +33,34 @@ bool DueCheck::announce(int n, LogKind kind) {
     auto same = [&](const auto& open) { return open.first == kind && open.second == entry; };
     if (std::any_of(m_open.begin(), m_open.end(), same)) return false;
     m_open.emplace_back(kind, entry);
+    // The window may have changed any log: the pass reads them again.
+    auto settle = [&] {
+        m_open.erase(std::find_if(m_open.begin(), m_open.end(), same));
+        for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public})
+            m_files.log(k).refresh();
+    };
     bool removed = false;
     try {
         removed = m_hooks.announce(n, kind);
     } catch (...) {
-        m_open.erase(std::find_if(m_open.begin(), m_open.end(), same));
+        settle();
         throw;
     }
-    m_open.erase(std::find_if(m_open.begin(), m_open.end(), same));
+    settle();
     return removed;
 }
+
+DueCheck::Pass::Pass(storage::FileSet& files)
+    : m_private(files.log(LogKind::Private).readScope()),
+      m_static(files.log(LogKind::Static).readScope()),
+      m_public(files.log(LogKind::Public).readScope()) {}
 
 void DueCheck::startupCheck() {
     const std::string today = m_hooks.today();
     const std::string monthDay = monthDayOf(today);
     const std::string day = dayOf(today);
     storage::Profile& priv = m_files.log(LogKind::Private);
+    const Pass pass(m_files);
 
     m_hooks.status(true, 0, "");
     for (int n = 0; n < storage::kSlots; ++n) {
@@ -104,6 +116,7 @@ void DueCheck::periodicCheck() {
     storage::Profile& priv = m_files.log(LogKind::Private);
     storage::Profile& stat = m_files.log(LogKind::Static);
     storage::Profile& pub = m_files.log(LogKind::Public);
+    const Pass pass(m_files);
 
     for (int n = 0; n < storage::kSlots; ++n) {
         const std::string s = section(n);

@@ -28,6 +28,16 @@ public:
     void periodicCheck();
 
 private:
+    // One pass reads each log once and sees it as one consistent state, until
+    // an announcement (which may change the logs) makes it read them again.
+    class Pass {
+    public:
+        explicit Pass(storage::FileSet& files);
+
+    private:
+        storage::Profile::ReadScope m_private, m_static, m_public;
+    };
+
     bool announce(int n, storage::LogKind kind);
     bool receiverMatches(const std::string& odbiorca) const;
     void startupStatic(int n, const std::string& monthDay, const std::string& day);

@@ -61,9 +61,22 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
 
     // Start with the session is off until the start-up sequence sets it.
     m_services.autostart.setEnabled(false);
+
+    // What the files could not do but the run survives (a log that cannot be
+    // read, a shared file that cannot be used) is said once, after the
+    // operation that found it, never in the middle of a read.
+    m_previousNotices = storage::setNoticeHandler([this](const std::string& text) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                m_services.messages.show(this, QString::fromStdString(text),
+                                         desktop::MessageIcon::Warning);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
-Treminder::~Treminder() = default;
+Treminder::~Treminder() { storage::setNoticeHandler(std::move(m_previousNotices)); }
 
 void Treminder::buildWindow() {
     setFixedSize(507, 127);

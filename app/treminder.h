@@ -6,6 +6,7 @@
 #include "clocklabel.h"
 #include "duecheck.h"
 #include "fileset.h"
+#include "notices.h"
 #include "opener.h"
 #include "services.h"
 
@@ -80,6 +81,7 @@ private:
     QAction* m_autologbtn = nullptr;
     desktop::Tray* m_tray = nullptr;
 
+    storage::NoticeHandler m_previousNotices;
     std::optional<storage::FileSet> m_files;
     std::unique_ptr<DueCheck> m_check;
 };

@@ -205,6 +205,7 @@ void Tinformacja::activate() {
     }
     storage::Profile* log = m_files->logByKey(m_logKey);
     if (!log) return;  // unknown log: the text says it was not loaded
+    const storage::Profile::ReadScope once(*log);  // one read of the log for the whole loading
     loadEntry(*log);
     if (m_type != storage::kDefaultType && !applyStyle()) return;
     enableActions();

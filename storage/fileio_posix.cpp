@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <ctime>
 #include <thread>
 #include <unistd.h>
 
@@ -21,7 +22,11 @@ namespace {
 std::atomic<int> g_lockTimeoutMs{5000};
 ReadFunction g_read = ::read;
 
+// Temporary files: those of a locked rewrite, and those of a first creation,
+// which is made without a lock and so may be in progress in another process.
 constexpr const char* kTempInfix = ".kv4new.";
+constexpr const char* kCreateInfix = ".kv4create.";
+constexpr time_t kCreateStaleSeconds = 600;
 
 // Closes a descriptor (and so drops its lock) on every way out.
 class Fd {
@@ -148,24 +153,32 @@ void syncFolder(const std::string& path) {
 // the file behind; the next writer, holding the lock, removes ours.
 void removeStaleTemps(const std::string& target) {
     const std::string folder = folderOf(target);
-    const std::string prefix = target.substr(target.find_last_of('/') + 1) + kTempInfix;
+    const std::string base = target.substr(target.find_last_of('/') + 1);
+    const std::string rewrite = base + kTempInfix;
+    const std::string create = base + kCreateInfix;
+    const time_t now = time(nullptr);
     DIR* dir = opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* e = readdir(dir)) {
         const std::string name = e->d_name;
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
+        auto named = [&](const std::string& prefix) {
+            return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
+        };
+        const bool ofRewrite = named(rewrite);
+        if (!ofRewrite && !named(create)) continue;
         struct stat st {};
         const std::string full = folder + name;
-        if (lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid())
-            unlink(full.c_str());
+        if (lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())
+            continue;
+        if (ofRewrite || now - st.st_mtime > kCreateStaleSeconds) unlink(full.c_str());
     }
     closedir(dir);
 }
 
 // The new bytes beside the target, complete and synced; the temporary name.
-std::string writeTemp(const std::string& target, const std::string& bytes, mode_t mode) {
-    std::string tmp = target + kTempInfix + "XXXXXX";
+std::string writeTemp(const std::string& target, const std::string& bytes, mode_t mode,
+                      const char* infix = kTempInfix) {
+    std::string tmp = target + infix + "XXXXXX";
     int fd = mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0) throw WriteError(target, errorText(errno));
     const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
@@ -197,7 +210,7 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
 
 // Creates the file only if nobody did meanwhile; false when someone did.
 bool createExclusively(const std::string& target, const std::string& bytes, mode_t mode) {
-    const std::string tmp = writeTemp(target, bytes, mode);
+    const std::string tmp = writeTemp(target, bytes, mode, kCreateInfix);
     if (link(tmp.c_str(), target.c_str()) == 0) {
         unlink(tmp.c_str());
         syncFolder(target);

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <filesystem>
+
 using namespace kv;
 
 class TreminderTest : public QObject {
@@ -116,15 +118,38 @@ private slots:
         QCOMPARE(seen, (QStringList{"0 log", "1 log"}));
     }
 
-    void anUnwritableExchangeFileStopsTheSequence() {
+    void anUnusableSharedExchangeFileIsReplacedByAPersonalOneAndSaidOnce() {
         testing::Sandbox box;
-        qputenv("KALVEX4_EXCHANGE", QByteArray::fromStdString(box.root() + "/missing/Kalvex4.tmp"));
+        const std::string shared = box.root() + "/missing/Kalvex4.tmp";
+        qputenv("KALVEX4_EXCHANGE", QByteArray::fromStdString(shared));
         app::Treminder w(m_services->services, m_opener);
         w.runStartupSequence();
-        QCOMPARE(m_services->messageTexts(),
-                 QStringList{QString::fromStdString("Unable to write to " + box.root() + "/missing/Kalvex4.tmp")});
-        QVERIFY(timer(w, "Timer2")->isActive());
-        QVERIFY(!timer(w, "Timer1")->isActive());
+        QCoreApplication::processEvents();
+        QCOMPARE(m_services->messages.size(), size_t(1));
+        QVERIFY(m_services->messages[0].text.contains(QString::fromStdString(shared)));
+        QVERIFY(m_services->messages[0].text.contains("folder does not exist"));
+        QVERIFY(timer(w, "Timer1")->isActive());
+        storage::Exchange ex(shared);
+        QCOMPARE(ex.version("none"), std::string("4.17"));
+        QVERIFY(ex.path() != shared);
+    }
+
+    void aLogThatCannotBeReadIsNamedOnceAndNotWrittenOver() {
+        testing::Sandbox box;
+        const std::string path = box.files().log_glowny;
+        std::filesystem::create_directory(path);  // a folder where the public log should be
+        m_services->clock = QDateTime(QDate(2026, 5, 17), QTime(8, 0));
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();  // reads the public log's slots over and over
+        QCoreApplication::processEvents();
+        QCOMPARE(m_services->messages.size(), size_t(1));
+        QVERIFY(m_services->messages[0].text.contains(QString::fromStdString(path)));
+        QVERIFY(m_services->messages[0].text.contains("is a folder"));
+        storage::Profile pub = box.log(storage::LogKind::Public);
+        QVERIFY_THROWS_EXCEPTION(storage::WriteError,
+                                 storage::addEntry(pub, storage::LogKind::Public,
+                                                   testing::entry("x", "2026-05-17", "raz", "wszyscy")));
+        QVERIFY(std::filesystem::is_directory(path));
     }
 
     void terminateWarnsOnlyWhenTheTimerIsArmed() {

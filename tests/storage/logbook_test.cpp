@@ -213,9 +213,10 @@ TEST(ExchangeFile, ActiveEntryAndItsDefaults) {
 #ifndef _WIN32
 TEST(ExchangeFile, ALinkAtTheSharedPathIsNeverFollowedAndAPersonalFileTakesOver) {
     TempDir dir, runtime;
-    std::filesystem::permissions(runtime.file(""), std::filesystem::perms::owner_all,
+    const std::string runtimeFolder = std::filesystem::path(runtime.file("x")).parent_path();
+    std::filesystem::permissions(runtimeFolder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
-    setenv("XDG_RUNTIME_DIR", runtime.file("").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
     std::vector<std::string> notices;
     NoticeHandler old = setNoticeHandler([&](const std::string& t) { notices.push_back(t); });
     dir.write("target", "[log]\r\naktywny_wpis=5\r\n");

@@ -1,4 +1,5 @@
-// The due check over three full logs, and a removal from a full log.
+// The due check over three full logs (51 entries, and 51 entries of 100 KB
+// each: 5 MB a log), and a removal from a full log.
 
 #include "duecheck.h"
 #include "logbook.h"
@@ -11,16 +12,20 @@ using storage::LogKind;
 
 namespace {
 
-void fill(storage::Profile log, LogKind kind) {
-    for (int i = 0; i < storage::kSlots; ++i)
-        storage::addEntry(log, kind, testing::entry("entry " + std::to_string(i), "2000-01-02",
-                                                    kind == LogKind::Private ? "" : "rok",
-                                                    "wszyscy"));
+void fill(storage::Profile log, LogKind kind, std::size_t textSize = 0) {
+    for (int i = 0; i < storage::kSlots; ++i) {
+        storage::EntryData e = testing::entry("entry " + std::to_string(i), "2000-01-02",
+                                              kind == LogKind::Private ? "" : "rok", "wszyscy");
+        if (textSize) e.informacja.resize(textSize, 'x');
+        storage::addEntry(log, kind, e);
+    }
 }
 
+// Arguments: 0 the start-up check, 1 the periodic one; then the text size.
 void BM_DueCheckThreeFullLogs(benchmark::State& state) {
     testing::Sandbox box;
-    for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public}) fill(box.log(k), k);
+    for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public})
+        fill(box.log(k), k, static_cast<std::size_t>(state.range(1)));
     storage::FileSet files(*storage::locate(), box.exchangeFile());
     app::DueCheck check(files, storage::userName(),
                         {[] { return std::string("2026-05-17"); },
@@ -32,7 +37,12 @@ void BM_DueCheckThreeFullLogs(benchmark::State& state) {
             check.periodicCheck();
     }
 }
-BENCHMARK(BM_DueCheckThreeFullLogs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DueCheckThreeFullLogs)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 100000})
+    ->Args({1, 100000})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_RemoveFromAFullLog(benchmark::State& state) {
     testing::Sandbox box;

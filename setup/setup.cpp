@@ -1,6 +1,15 @@
 // Lays out a complete installation: the store with its four folders, the data
 // folder with the shipped types, help page and manifest, and the log folders.
 //
+// Who may touch what:
+//   store                    the administrator's: 0644, written by setup only
+//   data folder              1777: users add their colour and configuration files,
+//                            nobody removes or replaces another's; what setup
+//                            ships there is 0644 (folders 0755), users read it only
+//   config.ini               0666, shared by every user
+//   private and static logs  1777 folders; each log is its user's alone (0600)
+//   public log folder        0777: every user replaces log4.ini atomically
+//
 //   kalvex4-setup --system              machine-wide (as root)
 //   kalvex4-setup --sandbox DIR [--demo] a private installation in DIR
 
@@ -35,14 +44,30 @@ std::string withSlash(const fs::path& p) {
     return s;
 }
 
+constexpr fs::perms kReadOnlyFile = static_cast<fs::perms>(0644);
+constexpr fs::perms kReadOnlyFolder = static_cast<fs::perms>(0755);
+constexpr fs::perms kEveryonesFolder = static_cast<fs::perms>(0777);
+constexpr fs::perms kStickyFolder = static_cast<fs::perms>(01777);
+
+// What setup ships is read by everyone and written by the administrator only.
 void copyTree(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    for (const fs::directory_entry& e : fs::directory_iterator(from)) {
+        const fs::path copied = to / e.path().filename();
+        fs::permissions(copied, kReadOnlyFile, fs::perm_options::replace);
+        if (fs::is_directory(copied))
+            for (const fs::directory_entry& inner : fs::recursive_directory_iterator(copied))
+                fs::permissions(inner.path(), inner.is_directory() ? kReadOnlyFolder : kReadOnlyFile,
+                                fs::perm_options::replace);
+        if (fs::is_directory(copied))
+            fs::permissions(copied, kReadOnlyFolder, fs::perm_options::replace);
+    }
 }
 
-// Shared folders are written by every user of the machine.
-void shareWithAll(const fs::path& p) {
-    fs::permissions(p, fs::perms::all, fs::perm_options::replace);
+void makeFolder(const fs::path& p, fs::perms mode) {
+    fs::create_directories(p);
+    fs::permissions(p, mode, fs::perm_options::replace);
 }
 
 std::string dateText(int addYears) {
@@ -58,7 +83,9 @@ std::string dateText(int addYears) {
 void addDemoEntries(const StoreValues& v) {
     const std::string user = userName();
     const FileNames files = buildFileNames(v, user);
-    Profile priv(files.log), stat(files.log_staly), pub(files.log_glowny);
+    Profile priv(files.log, logAccess(LogKind::Private));
+    Profile stat(files.log_staly, logAccess(LogKind::Static));
+    Profile pub(files.log_glowny, logAccess(LogKind::Public));
 
     EntryData call;
     call.tytul = "Call the dentist";
@@ -132,10 +159,13 @@ int main(int argc, char** argv) {
         copyTree(share, data);
         const StoreValues values{withSlash(data), withSlash(logs / "private"),
                                  withSlash(logs / "static"), withSlash(logs / "public")};
-        for (const fs::path& p : {data, logs, logs / "private", logs / "static", logs / "public"}) {
-            fs::create_directories(p);
-            shareWithAll(p);
-        }
+        makeFolder(data, kStickyFolder);
+        makeFolder(logs, kReadOnlyFolder);
+        makeFolder(logs / "private", kStickyFolder);
+        makeFolder(logs / "static", kStickyFolder);
+        makeFolder(logs / "public", kEveryonesFolder);
+        // Created here so that no user owns it and none can take it from the others.
+        Profile(values.sciezka + "config.ini", kSharedFile).update([](IniDocument&) { return true; });
         writeStore(values);
         if (demo) addDemoEntries(values);
         std::cout << "Kalvex4 installed: store " << storeDescription() << ", data " << values.sciezka

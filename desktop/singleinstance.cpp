@@ -1,13 +1,49 @@
 #include "singleinstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace kv::desktop {
 
+namespace {
+
+#ifdef Q_OS_UNIX
+bool ownedAndClosed(const QString& folder) {
+    struct stat st {};
+    return !folder.isEmpty() && stat(QFile::encodeName(folder).constData(), &st) == 0 &&
+           S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 0022) == 0;
+}
+#endif
+
+}  // namespace
+
+QString SingleInstance::privateFolder() {
+#ifdef Q_OS_UNIX
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (ownedAndClosed(runtime)) return runtime;
+    const QString own = QDir::homePath() + "/.cache/kalvex4";
+    QDir().mkpath(own);
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (ownedAndClosed(own)) return own;
+#endif
+    return QDir::tempPath();  // per user on Windows
+}
+
 SingleInstance::SingleInstance(const QString& key, QObject* parent)
-    : QObject(parent), m_name(key), m_lock(QDir::tempPath() + "/" + key + ".lock") {
+    : QObject(parent),
+#ifdef Q_OS_UNIX
+      m_name(privateFolder() + "/" + key),  // a socket file in the private folder
+#else
+      m_name(key),  // a named pipe of the user's session
+#endif
+      m_lock(privateFolder() + "/" + key + ".lock") {
     m_lock.setStaleLockTime(0);  // a lock whose process died is recovered at once
 }
 

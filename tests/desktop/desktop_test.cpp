@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <thread>
 #include <QtTest>
+#include <QTemporaryDir>
 
 using namespace kv;
 
@@ -137,6 +138,29 @@ private slots:
         QTRY_COMPARE(raised.count(), 1);
         t.join();
         QVERIFY(answered);
+    }
+
+    void anotherUsersPlantedLockNeverStopsTheStart() {
+        const QString key = QString("kv4-plant-%1").arg(QCoreApplication::applicationPid());
+        // A live lock of another program in the shared temporary folder.
+        QLockFile planted(QDir::tempPath() + "/" + key + ".lock");
+        QVERIFY(planted.tryLock(0));
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("HOME", home.path().toUtf8());
+        // A runtime folder others may write is not taken as private.
+        QTemporaryDir open;
+        QFile::setPermissions(open.path(), QFileDevice::Permissions(0x7777));
+        qputenv("XDG_RUNTIME_DIR", open.path().toUtf8());
+        QCOMPARE(desktop::SingleInstance::privateFolder(), home.path() + "/.cache/kalvex4");
+        {
+            desktop::SingleInstance first(key);
+            QVERIFY(first.acquire());
+            QVERIFY(!desktop::SingleInstance(key).acquire());
+        }
+        planted.unlock();
+        qputenv("HOME", oldHome);
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
     }
 };
 

@@ -25,7 +25,6 @@ void applyLook() {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kalvex4");
-    QApplication::setApplicationDisplayName(kv::desktop::kAppTitle);
     QApplication::setQuitOnLastWindowClosed(false);
     kv::desktop::Services& services = kv::desktop::systemServices();
 

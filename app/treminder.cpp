@@ -1,7 +1,9 @@
 #include "treminder.h"
 
 #include "exchange.h"
+#include "hints.h"
 #include "tray.h"
+#include "windowkit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,12 +18,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <iostream>
+
 namespace kv::app {
 
 namespace {
 
 constexpr const char* kNoStore =
     "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
+constexpr const char* kAutostartRefused =
+    "The start with the session could not be changed: the autostart entry could not be "
+    "written. Nothing was changed.";
 constexpr const char* kTimerWarning =
     "The timer message will not be displayed after you close this program.";
 
@@ -37,7 +44,7 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
       m_opener(opener) {
     setObjectName("Treminder");
     setWindowTitle("Kalvex4");
-    QApplication::setApplicationDisplayName(desktop::kAppTitle);
+    desktop::applyHintSettings();
     buildWindow();
     buildMenu();
     m_tray = new desktop::Tray(this, m_popup, m_popup->actions().value(0),
@@ -114,12 +121,8 @@ void Treminder::buildWindow() {
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(8, 0, 8, 0);
-    auto* label1 = new QLabel("Action:", this);
-    label1->setObjectName("Label1");
-    m_akcja = new QLabel("Loading program files...", this);
-    m_akcja->setObjectName("akcja");
-    label1->setBuddy(m_akcja);
-    row->addWidget(label1);
+    m_akcja = desktop::named<QLabel>("akcja", "Loading program files...", this);
+    row->addWidget(desktop::labelFor(this, "Label1", "Action:", m_akcja));
     row->addWidget(m_akcja, 1);
     layout->addLayout(row);
 
@@ -178,8 +181,7 @@ void Treminder::buildMenu() {
 
 void Treminder::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    desktop::centre(this);
     // The sequence waits for the first idle moment after the window is on screen.
     if (m_startup->isChecked()) QTimer::singleShot(0, this, &Treminder::runStartupSequence);
 }
@@ -205,23 +207,28 @@ void Treminder::runStartupSequence() {
     if (!m_startup->isChecked()) return;
     m_startup->setChecked(false);
 
-    m_edit1->setText(QString::fromStdString(storage::userName()));
     status(true, 0, "Opening registry...");
-    std::optional<storage::StoreValues> store = storage::readStore();
-    if (!store) {
+    const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
+    if (opening.result == desktop::Opening::NoStore) {
         status(true, 50, "Terminating program...");
+        // Also for whoever started the program from a terminal or a session log.
+        std::cerr << "kalvex4: no installation found: " << storage::storeDescription()
+                  << " is missing or has no [Kalvex4] section. Create it with "
+                     "\"kalvex4-setup --system\" (as root), or name another file in KALVEX4_STORE.\n";
         m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
         emit quitRequested(1);
         return;
     }
     status(false, 50, "Assigning program variables...");
+    if (opening.result == desktop::Opening::Refused) {
+        m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
+        return;
+    }
     const std::string user = m_edit1->text().toStdString();
-    storage::Location location{user, *store, storage::buildFileNames(*store, user)};
 
     try {
         status(true, 50, "Opening log files...");
-        m_files.emplace(location);
-        m_files->exchange().recordDataFolder(store->sciezka);
+        m_files->exchange().recordDataFolder(m_files->location().folders.sciezka);
 
         status(true, 50, "Checking version name...");
         m_files->exchange().recordVersion(storage::kVersion);
@@ -268,16 +275,28 @@ void Treminder::applyConfiguration() {
 }
 
 void Treminder::toggleAutorun() {
-    // The action already toggled its check mark.
+    // The action already toggled its check mark; a refused change puts it back.
     const bool on = m_autorunbtn->isChecked();
     if (m_files) {
         try {
             m_files->config().writeBool("glowne", "autostart", on);
         } catch (const storage::WriteError& e) {
+            m_autorunbtn->setChecked(!on);
             reportWriteError(e);
+            return;
         }
     }
-    m_services.autostart.setEnabled(on);
+    if (!m_services.autostart.setEnabled(on)) {
+        m_autorunbtn->setChecked(!on);
+        if (m_files) {
+            try {
+                m_files->config().writeBool("glowne", "autostart", !on);
+            } catch (const storage::WriteError&) {
+                // The message below says what matters: the session start is unchanged.
+            }
+        }
+        m_services.messages.show(this, kAutostartRefused, desktop::MessageIcon::Error);
+    }
 }
 
 bool Treminder::announce(int n, storage::LogKind kind) {

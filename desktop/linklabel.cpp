@@ -12,7 +12,7 @@ constexpr int kRed = 255;
 constexpr int kNavy = 8388608;
 }  // namespace
 
-LinkLabel::LinkLabel(Shell& shell, QWidget* parent) : QLabel(parent), m_shell(shell) {
+LinkLabel::LinkLabel(Shell& shell, QWidget* parent) : ElidingLabel(parent), m_shell(shell) {
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
@@ -22,13 +22,13 @@ LinkLabel::LinkLabel(Shell& shell, QWidget* parent) : QLabel(parent), m_shell(sh
 }
 
 void LinkLabel::setCaption(const QString& caption) {
-    setText(caption);
+    setFullText(caption);
     setAccessibleName(caption);
 }
 
 void LinkLabel::activate() {
     if (!isEnabled()) return;
-    const QString target = m_link.isEmpty() ? text() : m_link;
+    const QString target = m_link.isEmpty() ? caption() : m_link;
     if (target.isEmpty()) return;
     m_used = true;
     paintAs(kNavy);
@@ -37,7 +37,7 @@ void LinkLabel::activate() {
 
 void LinkLabel::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) paintAs(kRed);
-    QLabel::mousePressEvent(e);
+    ElidingLabel::mousePressEvent(e);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
@@ -47,7 +47,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
         else
             paintAs(m_used ? kNavy : kBlue);
     }
-    QLabel::mouseReleaseEvent(e);
+    ElidingLabel::mouseReleaseEvent(e);
 }
 
 void LinkLabel::keyPressEvent(QKeyEvent* e) {
@@ -55,12 +55,12 @@ void LinkLabel::keyPressEvent(QKeyEvent* e) {
         activate();
         return;
     }
-    QLabel::keyPressEvent(e);
+    ElidingLabel::keyPressEvent(e);
 }
 
 void LinkLabel::changeEvent(QEvent* e) {
     if (e->type() == QEvent::EnabledChange) paintAs(m_used ? kNavy : kBlue);
-    QLabel::changeEvent(e);
+    ElidingLabel::changeEvent(e);
 }
 
 void LinkLabel::paintAs(int bgr) {

@@ -2,8 +2,11 @@
 // The platform services every window uses, behind small interfaces so that a
 // test double can record what a window showed, played or opened.
 
+#include <QColor>
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -12,7 +15,8 @@ namespace kv::desktop {
 // Every message box carries the application title "Kalvex".
 inline constexpr const char* kAppTitle = "Kalvex";
 
-enum class MessageIcon { None, Information, Warning, Error };
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class Answer { Yes, No };
 
 class MessageBoxes {
 public:
@@ -20,6 +24,19 @@ public:
     // Modal, with an OK button only.
     virtual void show(QWidget* parent, const QString& text,
                       MessageIcon icon = MessageIcon::None) = 0;
+    // Modal, with Yes and No; closing the box answers No.
+    virtual Answer ask(QWidget* parent, const QString& text,
+                       MessageIcon icon = MessageIcon::Question) = 0;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The file chosen, or nothing when cancelled. filter as QFileDialog takes it.
+    virtual std::optional<QString> openFile(QWidget* parent, const QString& caption,
+                                            const QString& folder, const QString& filter) = 0;
+    // The colour chosen, starting from initial, or nothing when cancelled.
+    virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
 };
 
 class SoundPlayer {
@@ -40,7 +57,8 @@ public:
 class Autostart {
 public:
     virtual ~Autostart() = default;
-    virtual void setEnabled(bool on) = 0;
+    // False when the system refused the change; nothing changed then.
+    virtual bool setEnabled(bool on) = 0;
     virtual bool isEnabled() const = 0;
 };
 
@@ -56,6 +74,7 @@ struct Services {
     Shell& shell;
     Autostart& autostart;
     Clock& clock;
+    Dialogs& dialogs;
 };
 
 // The real services of this machine.

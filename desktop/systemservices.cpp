@@ -1,12 +1,17 @@
 #include "services.h"
 #include "soundalias.h"
 
+#include "shelltarget.h"
+
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
@@ -19,20 +24,42 @@ namespace kv::desktop {
 
 namespace {
 
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
 class QtMessageBoxes final : public MessageBoxes {
 public:
     void show(QWidget* parent, const QString& text, MessageIcon icon) override {
-        QMessageBox box(parent);
-        box.setWindowTitle(kAppTitle);
-        box.setText(text);
-        switch (icon) {
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        }
-        box.setStandardButtons(QMessageBox::Ok);
+        QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
         box.exec();
+    }
+    Answer ask(QWidget* parent, const QString& text, MessageIcon icon) override {
+        QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    std::optional<QString> openFile(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) override {
+        const QString file = QFileDialog::getOpenFileName(parent, caption, folder, filter);
+        if (file.isEmpty()) return std::nullopt;
+        return file;
+    }
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override {
+        const QColor colour = QColorDialog::getColor(initial, parent, kAppTitle);
+        if (!colour.isValid()) return std::nullopt;
+        return colour;
     }
 };
 
@@ -73,31 +100,23 @@ private:
 class DesktopShell final : public Shell {
 public:
     void open(const QString& target) override {
-        if (target.isEmpty()) return;
-        QUrl url(target);
-        // Paths (also "C:\..." ones) go as local files, anything with a scheme as is.
-        if (url.scheme().size() <= 1 || QFileInfo::exists(target))
-            url = QUrl::fromLocalFile(target);
-        QDesktopServices::openUrl(url);
+        if (const std::optional<QUrl> url = shellTarget(target)) QDesktopServices::openUrl(*url);
     }
 };
 
 // Start with the session: an XDG autostart entry whose presence means "on".
 class XdgAutostart final : public Autostart {
 public:
-    void setEnabled(bool on) override {
+    bool setEnabled(bool on) override {
         const QString file = entryPath();
-        if (!on) {
-            QFile::remove(file);
-            return;
-        }
+        if (!on) return !QFileInfo::exists(file) || QFile::remove(file);
         QDir().mkpath(QFileInfo(file).absolutePath());
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;  // silent
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly)) return false;
         QTextStream s(&out);
-        s << "[Desktop Entry]\nType=Application\nName=Kalvex4\n"
-          << "Exec=\"" << QCoreApplication::applicationFilePath() << "\"\n"
-          << "X-GNOME-Autostart-enabled=true\n";
+        s << autostartEntry(QCoreApplication::applicationFilePath());
+        s.flush();
+        return out.commit();
     }
     bool isEnabled() const override { return QFileInfo::exists(entryPath()); }
 
@@ -121,7 +140,8 @@ Services& systemServices() {
     static DesktopShell shell;
     static XdgAutostart autostart;
     static SystemClock clock;
-    static Services services{messages, sound, shell, autostart, clock};
+    static QtDialogs dialogs;
+    static Services services{messages, sound, shell, autostart, clock, dialogs};
     return services;
 }
 

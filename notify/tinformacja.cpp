@@ -2,8 +2,10 @@
 
 #include "clocklabel.h"
 #include "colourscheme.h"
+#include "elidinglabel.h"
 #include "infotypes.h"
 #include "linklabel.h"
+#include "windowkit.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace kv::notify {
 
@@ -78,63 +81,57 @@ void Tinformacja::buildWindow() {
     m_groupBox2 = new QGroupBox("Opcje:", this);
     m_groupBox2->setObjectName("GroupBox2");
     auto* grid = new QGridLayout(m_groupBox2);
-    auto label = [this](const char* name, const QString& text) {
-        auto* l = new QLabel(text, m_groupBox2);
-        l->setObjectName(name);
-        return l;
-    };
+    using desktop::labelFor;
+    using desktop::named;
     auto button = [this](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, m_groupBox2);
-        b->setObjectName(name);
+        auto* b = named<QPushButton>(name, text, m_groupBox2);
         b->setEnabled(false);
         return b;
     };
+    // A caption that shows what the action would open, shortened where too long.
+    auto caption = [this](const char* name) {
+        auto* l = named<desktop::ElidingLabel>(name, m_groupBox2);
+        l->setFullText("n/a");
+        return l;
+    };
 
-    QLabel* label1 = label("Label1", "Write an e-mail to this person::");
-    m_email = new desktop::LinkLabel(m_services.shell, m_groupBox2);
-    m_email->setObjectName("email");
+    m_email = named<desktop::LinkLabel>("email", m_services.shell, m_groupBox2);
     m_email->setCaption("n/a");
     m_email->setLink("mailto:");
     m_email->setEnabled(false);
-    label1->setBuddy(m_email);
-    grid->addWidget(label1, 0, 0);
+    grid->addWidget(labelFor(m_groupBox2, "Label1", "Write an e-mail to this person::", m_email), 0, 0);
     grid->addWidget(m_email, 0, 1, 1, 2);
 
-    QLabel* label2 = label("Label2", "Open this web page:");
-    m_strona = new desktop::LinkLabel(m_services.shell, m_groupBox2);
-    m_strona->setObjectName("strona");
+    m_strona = named<desktop::LinkLabel>("strona", m_services.shell, m_groupBox2);
     m_strona->setCaption("http://");
     m_strona->setEnabled(false);
-    label2->setBuddy(m_strona);
     m_stronabtn = button("stronabtn", "Open");
     m_stronabtn->hide();
-    grid->addWidget(label2, 1, 0);
+    grid->addWidget(labelFor(m_groupBox2, "Label2", "Open this web page:", m_strona), 1, 0);
     grid->addWidget(m_strona, 1, 1, 1, 2);
 
-    QLabel* label3 = label("Label3", "Start this program:");
-    m_programnazwa = label("programnazwa", "n/a");
+    m_programnazwa = caption("programnazwa");
     m_programbtn = button("programbtn", "Run");
-    label3->setBuddy(m_programbtn);
-    grid->addWidget(label3, 2, 0);
+    grid->addWidget(labelFor(m_groupBox2, "Label3", "Start this program:", m_programbtn), 2, 0);
     grid->addWidget(m_programnazwa, 2, 1);
     grid->addWidget(m_programbtn, 2, 2);
 
-    QLabel* label4 = label("Label4", "Perform an operation on this file:");
-    m_plik = label("plik", "n/a");
+    m_plik = caption("plik");
     m_plikbtn = button("plikbtn", "Perform");
-    label4->setBuddy(m_plikbtn);
-    grid->addWidget(label4, 3, 0);
+    grid->addWidget(labelFor(m_groupBox2, "Label4", "Perform an operation on this file:", m_plikbtn), 3, 0);
     grid->addWidget(m_plik, 3, 1);
     grid->addWidget(m_plikbtn, 3, 2);
     grid->setColumnStretch(1, 1);
     layout->addWidget(m_groupBox2);
 
     auto* buttons = new QHBoxLayout;
-    m_doneBtn = new QPushButton("Done", this);
-    m_doneBtn->setObjectName("Color95Button1");
-    m_doneBtn->setDefault(true);
-    m_laterBtn = new QPushButton("Show me later", this);
-    m_laterBtn->setObjectName("Color95Button2");
+    m_doneBtn = named<QPushButton>("Color95Button1", "Done", this);
+    m_laterBtn = named<QPushButton>("Color95Button2", "Show me later", this);
+    // No button answers a stray Enter: "Done" removes a reminder for good.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     buttons->addStretch(1);
     buttons->addWidget(m_doneBtn);
     buttons->addWidget(m_laterBtn);
@@ -147,9 +144,9 @@ void Tinformacja::buildWindow() {
     connect(m_doneBtn, &QPushButton::clicked, this, &Tinformacja::done_);
     connect(m_laterBtn, &QPushButton::clicked, this, &Tinformacja::showLater);
     connect(m_programbtn, &QPushButton::clicked, this,
-            [this] { m_services.shell.open(m_programnazwa->text()); });
+            [this] { m_services.shell.open(m_programnazwa->fullText()); });
     connect(m_plikbtn, &QPushButton::clicked, this,
-            [this] { m_services.shell.open(m_plik->text()); });
+            [this] { m_services.shell.open(m_plik->fullText()); });
 }
 
 void Tinformacja::resizeEvent(QResizeEvent* e) {
@@ -167,8 +164,17 @@ void Tinformacja::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (m_activated) return;
     m_activated = true;
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    activate();
+    desktop::centre(this);
+    // Loading may show message boxes: they must come over this window, once it is on screen.
+    activateWhenExposed(0);
+}
+
+void Tinformacja::activateWhenExposed(int tries) {
+    QTimer::singleShot(tries == 0 ? 0 : 10, this, [this, tries] {
+        const QWindow* window = windowHandle();
+        if (window && !window->isExposed() && tries < 50) return activateWhenExposed(tries + 1);
+        activate();
+    });
 }
 
 void Tinformacja::finish() {
@@ -177,23 +183,18 @@ void Tinformacja::finish() {
 }
 
 void Tinformacja::activate() {
-    m_edit1->setText(qs(storage::userName()));
-    std::optional<storage::Location> location = storage::locate();
-    if (!location) {
+    m_loaded = true;
+    const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
+    if (opening.result == desktop::Opening::NoStore) {
         m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
         finish();
         return;
     }
-    try {
-        m_files.emplace(*location);
-    } catch (const storage::WriteError& e) {
-        m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
+    if (opening.result == desktop::Opening::Refused) {
+        m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
         return;
     }
-    desktop::applyColourScheme(
-        this, storage::Profile(storage::colourFileName(location->folders.sciezka, location->user),
-                         storage::kPrivateFile),
-        storage::notificationColourRules());
+    desktop::applyUserColours(this, m_files->location(), storage::notificationColourRules());
 
     const storage::ActiveEntry active = m_files->exchange().activeEntry();
     m_number = active.number;
@@ -217,10 +218,10 @@ void Tinformacja::loadEntry(storage::Profile& log) {
     m_type = log.readString(s, "Typ", storage::kDefaultType);
     m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
     m_strona->setCaption(qs(m_shown.strona));
-    m_programnazwa->setText(qs(m_shown.program));
+    m_programnazwa->setFullText(qs(m_shown.program));
     m_email->setCaption(qs(m_shown.email));
     m_email->setLink("mailto:" + qs(m_shown.email));
-    m_plik->setText(qs(m_shown.plik));
+    m_plik->setFullText(qs(m_shown.plik));
     m_services.sound.playAlias(qs(m_shown.dzwiek));
 }
 

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace kv::desktop {
 class ClockLabel;
+class ElidingLabel;
 class LinkLabel;
 }  // namespace kv::desktop
 
@@ -37,6 +38,8 @@ public:
 
     // Whether "Done" removed the entry from its log.
     bool removedEntry() const { return m_removed; }
+    // Whether the window has loaded its entry (it does once it is on screen).
+    bool loaded() const { return m_loaded; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -46,6 +49,7 @@ protected:
 private:
     void buildWindow();
     void activate();
+    void activateWhenExposed(int tries);
     void loadEntry(storage::Profile& log);
     bool applyStyle();
     void enableActions();
@@ -63,14 +67,15 @@ private:
     desktop::LinkLabel* m_email = nullptr;
     desktop::LinkLabel* m_strona = nullptr;
     QPushButton* m_stronabtn = nullptr;
-    QLabel* m_programnazwa = nullptr;
+    desktop::ElidingLabel* m_programnazwa = nullptr;
     QPushButton* m_programbtn = nullptr;
-    QLabel* m_plik = nullptr;
+    desktop::ElidingLabel* m_plik = nullptr;
     QPushButton* m_plikbtn = nullptr;
     QPushButton* m_doneBtn = nullptr;   // Color95Button1
     QPushButton* m_laterBtn = nullptr;  // Color95Button2
     QLineEdit* m_edit1 = nullptr;
 
+    bool m_loaded = false;
     bool m_activated = false;
     bool m_removed = false;
     std::optional<storage::FileSet> m_files;

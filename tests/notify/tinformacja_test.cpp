@@ -32,6 +32,7 @@ class TinformacjaTest : public QObject {
     std::unique_ptr<notify::Tinformacja> open() {
         auto w = std::make_unique<notify::Tinformacja>(m_s->services, m_opener);
         w->show();
+        if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
         QTest::qWait(0);
         return w;
     }

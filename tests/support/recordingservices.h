@@ -1,10 +1,16 @@
 #pragma once
 // A desktop double that records what windows showed, played and opened, with
-// a clock that tests set and advance.
+// a clock that tests set and advance, and scripted answers for the questions
+// and dialogs a window asks (the next answer first; No or Cancel when none is left).
 
 #include "services.h"
 
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
+#include <QWindow>
+#include <deque>
+#include <functional>
 #include <vector>
 
 namespace kv::testing {
@@ -12,25 +18,54 @@ namespace kv::testing {
 struct ShownMessage {
     QString text;
     desktop::MessageIcon icon;
+    bool overItsWindow = false;  // the owning window was already on screen
+};
+
+struct AskedDialog {
+    QString kind;  // "question", "file" or "colour"
+    QString text;  // the question, the file dialog's caption and folder, the colour's name
+    QString filter;
 };
 
 class RecordingServices final : public desktop::MessageBoxes,
                                 public desktop::SoundPlayer,
                                 public desktop::Shell,
                                 public desktop::Autostart,
-                                public desktop::Clock {
+                                public desktop::Clock,
+                                public desktop::Dialogs {
 public:
-    RecordingServices() : services{*this, *this, *this, *this, *this} {}
+    RecordingServices() : services{*this, *this, *this, *this, *this, *this} {}
 
-    void show(QWidget*, const QString& text, desktop::MessageIcon icon) override {
-        messages.push_back({text, icon});
+    void show(QWidget* parent, const QString& text, desktop::MessageIcon icon) override {
+        messages.push_back({text, icon, onScreen(parent)});
+        if (onMessage) onMessage(text);
+    }
+    desktop::Answer ask(QWidget* parent, const QString& text, desktop::MessageIcon icon) override {
+        messages.push_back({text, icon, onScreen(parent)});
+        asked.push_back({"question", text, {}});
+        return next(answers, desktop::Answer::No);
+    }
+    std::optional<QString> openFile(QWidget*, const QString& caption, const QString& folder,
+                                    const QString& filter) override {
+        asked.push_back({"file", caption + " in " + folder, filter});
+        const QString file = next(files, QString());
+        if (file.isEmpty()) return std::nullopt;
+        return file;
+    }
+    std::optional<QColor> chooseColour(QWidget*, const QColor& initial) override {
+        asked.push_back({"colour", initial.name(), {}});
+        const QColor colour = next(colours, QColor());
+        if (!colour.isValid()) return std::nullopt;
+        return colour;
     }
     void playAlias(const QString& alias) override { sounds << alias; }
     void playFile(const QString& path) override { sounds << "file:" + path; }
     void open(const QString& target) override { opened << target; }
-    void setEnabled(bool on) override {
-        autostart = on;
+    bool setEnabled(bool on) override {
         autostartCalls << on;
+        if (autostartRefuses) return false;
+        autostart = on;
+        return true;
     }
     bool isEnabled() const override { return autostart; }
     QDateTime now() const override { return clock; }
@@ -43,11 +78,31 @@ public:
 
     desktop::Services services;
     std::vector<ShownMessage> messages;
+    std::vector<AskedDialog> asked;
+    std::deque<desktop::Answer> answers;
+    std::deque<QString> files;  // an empty text cancels
+    std::deque<QColor> colours;  // an invalid colour cancels
+    std::function<void(const QString&)> onMessage;
     QStringList sounds;
     QStringList opened;
     bool autostart = false;
+    bool autostartRefuses = false;
     QList<bool> autostartCalls;
     QDateTime clock{QDate(2026, 5, 17), QTime(9, 30, 0)};
+
+private:
+    template <typename T>
+    static T next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty()) return otherwise;
+        T answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+    static bool onScreen(QWidget* parent) {
+        if (!parent) return false;
+        const QWindow* w = parent->window()->windowHandle();
+        return parent->isVisible() && w && w->isExposed();
+    }
 };
 
 }  // namespace kv::testing

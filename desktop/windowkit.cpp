@@ -1,0 +1,63 @@
+#include "windowkit.h"
+
+#include "colourscheme.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QWidget>
+
+namespace kv::desktop {
+
+namespace {
+constexpr int kCascade = 32;
+}
+
+QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget* control) {
+    auto* label = named<QLabel>(name, text, parent);
+    label->setBuddy(control);
+    QString plain = text;
+    control->setAccessibleName(plain.remove('&'));
+    return label;
+}
+
+void centre(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen) return;
+    QPoint at = screen->availableGeometry().center() - window->rect().center();
+    // Each earlier window of the same kind still on screen pushes this one on.
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (QWidget* other : QApplication::topLevelWidgets()) {
+            if (other == window || !other->isVisible() ||
+                other->objectName() != window->objectName() || other->pos() != at)
+                continue;
+            at += QPoint(kCascade, kCascade);
+            moved = true;
+        }
+    }
+    window->move(at);
+}
+
+Opening openFileSet(QLineEdit* edit1, std::optional<storage::FileSet>& files) {
+    edit1->setText(QString::fromStdString(storage::userName()));
+    const std::optional<storage::StoreValues> store = storage::readStore();
+    if (!store) return {Opening::NoStore, {}};
+    const std::string user = edit1->text().toStdString();
+    try {
+        files.emplace(storage::Location{user, *store, storage::buildFileNames(*store, user)});
+    } catch (const storage::WriteError& e) {
+        return {Opening::Refused, QString::fromStdString(e.what())};
+    }
+    return {Opening::Opened, {}};
+}
+
+void applyUserColours(QWidget* window, const storage::Location& location,
+                      const storage::ColourRules& rules) {
+    applyColourScheme(window,
+                      storage::Profile(storage::colourFileName(location.folders.sciezka, location.user),
+                                       storage::kPrivateFile),
+                      rules);
+}
+
+}  // namespace kv::desktop

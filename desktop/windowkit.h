@@ -1,0 +1,50 @@
+#pragma once
+// What every window does when it opens, in one place: its controls named and
+// labelled, the user name in Edit1, the file set located and opened, the
+// user's colours applied, the window centred.
+
+#include "colours.h"
+#include "fileset.h"
+
+#include <QLabel>
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+class QLineEdit;
+class QWidget;
+
+namespace kv::desktop {
+
+// A control of type W, with the object name tests and colour rules find it by.
+template <typename W, typename... Args>
+W* named(const char* name, Args&&... args) {
+    auto* w = new W(std::forward<Args>(args)...);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+// A label naming control: its buddy, so that a screen reader names the control
+// by the label's text and the label's mnemonic moves the focus there.
+QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget* control);
+
+// Centres window on its screen; a window of the same class already on screen
+// moves it down and to the right, so that both can be seen.
+void centre(QWidget* window);
+
+struct Opening {
+    enum Result { Opened, NoStore, Refused };
+    Result result = NoStore;
+    QString error;  // why the file set was refused
+};
+
+// Puts the user name into edit1, reads the store and opens the file set under
+// the name edit1 holds (which records the log names in the exchange file).
+Opening openFileSet(QLineEdit* edit1, std::optional<storage::FileSet>& files);
+
+// Paints window with the user's colour file by rules.
+void applyUserColours(QWidget* window, const storage::Location& location,
+                      const storage::ColourRules& rules);
+
+}  // namespace kv::desktop

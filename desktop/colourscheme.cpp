@@ -22,6 +22,28 @@ QPalette::ColorRole paletteRole(QWidget* w, storage::ColourRole role) {
     return background ? QPalette::Window : QPalette::WindowText;
 }
 
+QColor blend(const QColor& a, const QColor& b) {
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+// The scheme's colours hold while a control is active or inactive; a disabled
+// control keeps its background but its text fades half-way into it, so that a
+// button that does nothing never looks as if it would.
+void setSchemeColour(QPalette& p, QPalette::ColorRole role, const QColor& colour) {
+    p.setColor(QPalette::Active, role, colour);
+    p.setColor(QPalette::Inactive, role, colour);
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> pairs[] = {
+        {QPalette::ButtonText, QPalette::Button},
+        {QPalette::Text, QPalette::Base},
+        {QPalette::WindowText, QPalette::Window}};
+    for (const auto& [text, background] : pairs) {
+        if (role == background) p.setColor(QPalette::Disabled, background, colour);
+        if (role == text || role == background)
+            p.setColor(QPalette::Disabled, text,
+                       blend(p.color(QPalette::Active, text), p.color(QPalette::Active, background)));
+    }
+}
+
 }  // namespace
 
 QColor toQColor(storage::ColourValue bgr) {
@@ -35,17 +57,17 @@ void setControlColour(QWidget* window, const QString& object, storage::ColourRol
     QWidget* w = object.isEmpty() ? window : window->findChild<QWidget*>(object);
     if (!w) return;
     QPalette p = w->palette();
-    p.setColor(paletteRole(w, role), colour);
+    setSchemeColour(p, paletteRole(w, role), colour);
     if (role == storage::ColourRole::Background) {
         if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
     } else if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) {
-        p.setColor(QPalette::Text, colour);
+        setSchemeColour(p, QPalette::Text, colour);
     }
     w->setPalette(p);
 }
 
 QColor controlColour(QWidget* control, storage::ColourRole role) {
-    return control->palette().color(paletteRole(control, role));
+    return control->palette().color(QPalette::Active, paletteRole(control, role));
 }
 
 void applyColourScheme(QWidget* window, const storage::Profile& colourFile,

@@ -10,6 +10,10 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QtTest>
+#include <QToolTip>
+
+#include <iostream>
+#include <sstream>
 
 #include <filesystem>
 
@@ -57,7 +61,8 @@ private slots:
         QVERIFY(!action(w, "autologbtn")->isChecked());
         QVERIFY(!action(w, "autologbtn")->isEnabled());
         QVERIFY(!timer(w, "Timer2")->isActive());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible() || w.isMinimized(), 5000);
+        QMetaObject::invokeMethod(timer(w, "Timer1"), "timeout");
+        QVERIFY(!w.isVisible() || w.isMinimized());
     }
 
     void aMissingStoreEndsTheProgram() {
@@ -70,6 +75,58 @@ private slots:
                  QStringList{"W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi."});
         QCOMPARE(quit.count(), 1);
         QCOMPARE(quit.at(0).at(0).toInt(), 1);
+    }
+
+    void aMissingStoreIsExplainedOnStandardError() {
+        testing::Sandbox box(false);
+        std::ostringstream err;
+        std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        std::cerr.rdbuf(old);
+        const QString line = QString::fromStdString(err.str());
+        QVERIFY2(line.contains(QString::fromStdString(box.root() + "/Kalvex4.conf")), qPrintable(line));
+        QVERIFY(line.contains("kalvex4-setup --system"));
+        QVERIFY(line.contains("KALVEX4_STORE"));
+        QCOMPARE(line.count('\n'), 1);
+    }
+
+    void titlesAndHintsAreTheProgramsOwn() {
+        app::Treminder w(m_services->services, m_opener);
+        // A display name set by us would be appended to every window title by the platform.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QCOMPARE(w.windowTitle(), QString("Kalvex4"));
+        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0xE7, 0xEB, 0xED));
+        QLabel later("a hint");
+        later.ensurePolished();
+        QCOMPARE(later.toolTipDuration(), 500000);
+        QCOMPARE(w.findChild<QLabel*>("Label1")->buddy(), w.findChild<QWidget*>("akcja"));
+    }
+
+    void aRefusedAutorunChangeChangesNothingAndSaysSo() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        QVERIFY(action(w, "autorunbtn")->isChecked());
+        m_services->autostartRefuses = true;
+        action(w, "autorunbtn")->trigger();
+        QVERIFY(action(w, "autorunbtn")->isChecked());
+        QVERIFY(m_services->autostart);
+        QCOMPARE(box.config().readString("glowne", "autostart", "unset"), std::string("1"));
+        QCOMPARE(m_services->messages.size(), std::size_t(1));
+        QVERIFY(m_services->messages[0].text.contains("Nothing was changed"));
+
+        // config.ini refusing the write: the session start is not touched either.
+        m_services->autostartRefuses = false;
+        m_services->messages.clear();
+        m_services->autostartCalls.clear();
+        std::filesystem::remove(box.files().config);
+        std::filesystem::create_directory(box.files().config);
+        action(w, "autorunbtn")->trigger();
+        QVERIFY(action(w, "autorunbtn")->isChecked());
+        QVERIFY(m_services->autostartCalls.isEmpty());
+        QCOMPARE(m_services->messages.size(), std::size_t(1));
+        QVERIFY(m_services->messages[0].text.startsWith("Unable to write to"));
     }
 
     void savedConfigurationDecidesAutostartAndRechecking() {

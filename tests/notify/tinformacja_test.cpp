@@ -225,6 +225,86 @@ private slots:
                  QStringList{"Nie znaleziono wpisu w rejestrze. Nie można wyświetlić informacji."});
         QTRY_VERIFY(!noStore->isVisible());
     }
+
+    void enterAloneRemovesNothing() {
+        add(LogKind::Private, testing::entry("unread", "2026-05-17"));
+        activate(0, "log");
+        auto w = open();
+        for (QPushButton* b : w->findChildren<QPushButton*>()) QVERIFY(!b->isDefault());
+        for (const char* focus : {"info", "Color95Button1", "Color95Button2"}) {
+            child<QWidget>(*w, focus)->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        }
+        QVERIFY(w->isVisible());
+        QVERIFY(storage::isOccupied(m_box->log(LogKind::Private), 0));
+        QVERIFY(m_opener.opened.isEmpty());
+        // The keyboard still reaches "Done": Space on the focused button.
+        child<QWidget>(*w, "Color95Button1")->setFocus();
+        QTest::keyClick(child<QWidget>(*w, "Color95Button1"), Qt::Key_Space);
+        QVERIFY(w->removedEntry());
+    }
+
+    void disabledActionsLookDisabledUnderTheColourScheme() {
+        m_box->colourFile().writeString("kolory", "btn1", "$FFFFFF");
+        m_box->colourFile().writeString("kolory", "btn1_font", "0");
+        add(LogKind::Private, testing::entry("no actions", "2026-05-17"));
+        activate(0, "log");
+        auto w = open();
+        auto* run = child<QPushButton>(*w, "programbtn");
+        QVERIFY(!run->isEnabled());
+        const QPalette p = run->palette();
+        QCOMPARE(p.color(QPalette::Active, QPalette::ButtonText), QColor(0, 0, 0));
+        QCOMPARE(p.color(QPalette::Disabled, QPalette::Button), QColor(255, 255, 255));
+        QVERIFY(p.color(QPalette::Disabled, QPalette::ButtonText) !=
+                p.color(QPalette::Active, QPalette::ButtonText));
+    }
+
+    void errorBoxesComeOverTheWindowOnScreen() {
+        storage::EntryData e = testing::entry("styled", "2026-05-17");
+        e.typ = "NoSuchFrame";
+        add(LogKind::Private, e);
+        activate(0, "log");
+        auto w = open();
+        QCOMPARE(m_s->messages.size(), std::size_t(1));
+        QVERIFY(m_s->messages[0].text.startsWith("Cannot open file"));
+        QVERIFY(m_s->messages[0].overItsWindow);
+    }
+
+    void aSecondNotificationIsOffsetFromTheFirst() {
+        add(LogKind::Private, testing::entry("a", "2026-05-17"));
+        add(LogKind::Private, testing::entry("b", "2026-05-17"));
+        activate(0, "log");
+        auto first = open();
+        activate(1, "log");
+        auto second = open();
+        QVERIFY(first->isVisible());
+        QVERIFY(second->pos() != first->pos());
+        QVERIFY(second->pos().x() > first->pos().x() && second->pos().y() > first->pos().y());
+    }
+
+    void longCaptionsAreShortenedButOpenWhole() {
+        storage::EntryData e = testing::entry("long", "2026-05-17");
+        const QString url = "https://example.org/" + QString(300, 'u');
+        const QString program = "/usr/local/bin/" + QString(200, 'p');
+        e.strona = url.toStdString();
+        e.email = std::string(200, 'm') + "@example.org";
+        e.program = program.toStdString();
+        e.plik = "/home/ann/" + std::string(200, 'f') + ".txt";
+        add(LogKind::Private, e);
+        activate(0, "log");
+        auto w = open();
+        for (const char* name : {"strona", "email", "programnazwa", "plik"}) {
+            auto* label = child<QLabel>(*w, name);
+            QVERIFY2(label->text().endsWith("..."), name);
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+            QVERIFY(label->toolTip().size() > 200);
+            QCOMPARE(label->accessibleDescription(), label->toolTip());
+        }
+        QTest::keyClick(child<QWidget>(*w, "strona"), Qt::Key_Space);
+        QTest::mouseClick(child<QPushButton>(*w, "programbtn"), Qt::LeftButton);
+        QCOMPARE(m_s->opened, (QStringList{url, program}));
+    }
 };
 
 QTEST_MAIN(TinformacjaTest)

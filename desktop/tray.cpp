@@ -30,7 +30,8 @@ QIcon programIcon() {
 
 Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip)
     : QObject(window), m_window(window), m_default(defaultAction),
-      m_icon(new QSystemTrayIcon(programIcon(), this)) {
+      m_icon(new QSystemTrayIcon(programIcon(), this)),
+      m_retry(new QTimer(this)) {
     m_icon->setObjectName("tray");
     m_icon->setToolTip(tip);
     m_icon->setContextMenu(menu);
@@ -38,8 +39,9 @@ Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& 
         if (r == QSystemTrayIcon::DoubleClick && m_default && m_default->isEnabled())
             m_default->trigger();
     });
-    m_retry.setInterval(2000);
-    connect(&m_retry, &QTimer::timeout, this, &Tray::retryShow);
+    m_retry->setObjectName("trayRetry");
+    m_retry->setInterval(2000);
+    connect(m_retry, &QTimer::timeout, this, &Tray::retryShow);
     retryShow();
 }
 
@@ -48,14 +50,14 @@ bool Tray::isAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable()
 void Tray::retryShow() {
     // A session's tray often appears a little after the programs it starts.
     if (isAvailable()) {
-        m_retry.stop();
+        m_retry->stop();
         m_icon->show();
         return;
     }
     if (++m_retries < kRetries) {
-        m_retry.start();
+        m_retry->start();
     } else {
-        m_retry.stop();
+        m_retry->stop();
         m_window->setToolTip(tr("No notification area was found; Kalvex stays in the taskbar."));
     }
 }

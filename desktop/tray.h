@@ -30,7 +30,7 @@ private:
     QWidget* m_window;
     QAction* m_default;
     QSystemTrayIcon* m_icon;
-    QTimer m_retry;
+    QTimer* m_retry;
     int m_retries = 0;
 };
 

@@ -1,4 +1,7 @@
 #include "exchange.h"
+#include "modaldriver.h"
+#include "tinformacja.h"
+#include "windowopener.h"
 #include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
@@ -7,6 +10,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -245,6 +250,33 @@ private slots:
         w.zegar().poll();
         QCOMPARE(m_opener.opened, (QStringList{"editor", "configuration", "about", "timer"}));
         QVERIFY(!w.zegar().isEnabled());
+    }
+
+    void theRealOpenerShowsEachDueEntryModallyUntilItIsDone() {
+        testing::Sandbox box;
+        m_services->clock = QDateTime(QDate(2026, 5, 17), QTime(8, 0));
+        storage::Profile priv = box.log(storage::LogKind::Private);
+        storage::addEntry(priv, storage::LogKind::Private, testing::entry("first", "2026-05-17"));
+        storage::addEntry(priv, storage::LogKind::Private, testing::entry("second", "2026-05-17"));
+        app::WindowOpener opener(m_services->services);
+        app::Treminder w(m_services->services, opener);
+        testing::ModalDriver driver;
+        QStringList shown;
+        std::function<void(QWidget*)> done = [&](QWidget* window) {
+            auto* n = static_cast<notify::Tinformacja*>(window);
+            QVERIFY(QTest::qWaitFor([n] { return n->loaded(); }));
+            shown << n->findChild<QPlainTextEdit*>("info")->toPlainText();
+            QTest::keyClick(n, Qt::Key_Return);  // a stray Enter first: nothing happens
+            QVERIFY(n->isVisible());
+            QTest::mouseClick(n->findChild<QPushButton*>("Color95Button1"), Qt::LeftButton);
+            if (shown.size() < 2) driver.whenShown("Tinformacja", done);
+        };
+        driver.whenShown("Tinformacja", done);
+        w.runStartupSequence();
+        // Each "Done" moved the next entry into slot 0, which was looked at again.
+        QCOMPARE(shown, (QStringList{"Text of first", "Text of second"}));
+        QVERIFY(driver.acted());
+        QVERIFY(!storage::isOccupied(priv, 0));
     }
 };
 

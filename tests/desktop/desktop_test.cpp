@@ -2,10 +2,13 @@
 #include "datepicker.h"
 #include "linklabel.h"
 #include "recordingservices.h"
+#include "shelltarget.h"
 #include "singleinstance.h"
 #include "soundalias.h"
+#include "tray.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QRandomGenerator>
 #include <thread>
 #include <QtTest>
@@ -161,6 +164,74 @@ private slots:
         planted.unlock();
         qputenv("HOME", oldHome);
         qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    }
+
+    void shellOpenTellsPathsFromAddresses() {
+        QVERIFY(!desktop::shellTarget("").has_value());
+        QCOMPARE(*desktop::shellTarget("https://example.org/a?b"), QUrl("https://example.org/a?b"));
+        QCOMPARE(*desktop::shellTarget("mailto:ann@example.org"), QUrl("mailto:ann@example.org"));
+        QCOMPARE(*desktop::shellTarget("/usr/bin/xterm"), QUrl::fromLocalFile("/usr/bin/xterm"));
+        QCOMPARE(*desktop::shellTarget("notes/todo.txt"), QUrl::fromLocalFile("notes/todo.txt"));
+        // A drive letter is one letter: a path, not a scheme.
+        QCOMPARE(*desktop::shellTarget("C:\\Windows\\notepad.exe"),
+                 QUrl::fromLocalFile("C:\\Windows\\notepad.exe"));
+        QTemporaryDir dir;
+        const QString odd = dir.path() + "/ab:cd";  // looks like a scheme only as a relative name
+        QFile(odd).open(QIODevice::WriteOnly);
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QCOMPARE(*desktop::shellTarget("ab:cd"), QUrl::fromLocalFile("ab:cd"));
+    }
+
+    void theAutostartEntryStartsThisProgramAndFailsVisibly() {
+        QTemporaryDir config;
+        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        desktop::Autostart& autostart = desktop::systemServices().autostart;
+        const QString entry = config.path() + "/autostart/kalvex4.desktop";
+        QVERIFY(autostart.setEnabled(true));
+        QVERIFY(autostart.isEnabled());
+        QFile f(entry);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = f.readAll();
+        QVERIFY(text.startsWith("[Desktop Entry]\nType=Application\n"));
+        QVERIFY(text.contains("\nExec=\"" + QCoreApplication::applicationFilePath() + "\"\n"));
+        QVERIFY(autostart.setEnabled(false));
+        QVERIFY(!QFile::exists(entry));
+        QVERIFY(autostart.setEnabled(false));  // off stays off
+        // A folder where the entry should be: refused, and said so.
+        QVERIFY(QDir().mkpath(entry));
+        QVERIFY(!autostart.setEnabled(true));
+        QVERIFY(!autostart.setEnabled(false));
+        qputenv("XDG_CONFIG_HOME", old);
+        QCOMPARE(desktop::autostartEntry("/opt/a \"b\"/$x").section('\n', 3, 3),
+                 QString("Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x\""));
+    }
+
+    void withoutATrayTheWindowStaysInTheTaskbar() {
+        QWidget window;
+        QMenu menu;
+        desktop::Tray tray(&window, &menu, nullptr, "tip");
+        QVERIFY(!tray.isAvailable());  // offscreen has no notification area
+        auto* retry = tray.findChild<QTimer*>("trayRetry");
+        QVERIFY(retry && retry->isActive());
+        for (int i = 0; i < 3; ++i) QMetaObject::invokeMethod(retry, "timeout");
+        QVERIFY(retry->isActive());
+        QVERIFY(window.toolTip().isEmpty());
+        QMetaObject::invokeMethod(retry, "timeout");
+        QVERIFY(!retry->isActive());
+        QVERIFY(window.toolTip().contains("taskbar"));
+        window.show();
+        tray.hideWindow();
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isMinimized());
+    }
+
+    void soundAliasesIgnoreCase() {
+        QCOMPARE(desktop::freedesktopSoundFor("RingIn"), QString("phone-incoming-call"));
+        QCOMPARE(desktop::freedesktopSoundFor("ringin"), QString("phone-incoming-call"));
+        QCOMPARE(desktop::freedesktopSoundFor("SYSTEMASTERISK"), QString("dialog-information"));
+        QCOMPARE(desktop::freedesktopSoundFor("-choose-"), QString());
+        QCOMPARE(desktop::freedesktopSoundFor(""), QString());
     }
 };
 

@@ -129,6 +129,7 @@ void DueCheck::periodicCheck() {
         auto staticDue = [&] {
             if (stat.readString(s, "Numer", "none") == "none") return false;
             const std::string date = stat.readString(s, "Data", "");
+            // "nic" marks a missing key; it is not a typo and equals no mode.
             if (stat.readString(s, "wyswietlanie", "nic") == "rok")
                 return monthDayOf(date) == monthDay;
             return dayOf(date) == day;
@@ -138,6 +139,7 @@ void DueCheck::periodicCheck() {
         auto publicDue = [&] {
             return pub.readString(s, "Numer", "none") != "none" &&
                    pub.readString(s, "Data", "") == m_hooks.today() &&
+                   // "nonoe" marks a missing receiver: a marker, not a typo of "none".
                    receiverMatches(pub.readString(s, "odbiorca", "nonoe"));
         };
         while (publicDue() && announce(n, LogKind::Public)) {

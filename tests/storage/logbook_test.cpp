@@ -3,9 +3,11 @@
 #include "locations.h"
 #include "logbook.h"
 #include "notices.h"
-#include "tempdir.h"
+#include "sandbox.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -172,7 +174,7 @@ TEST(Locations, TheStoreKeepsItsFourFoldersAndTheUserHasAName) {
     std::optional<StoreValues> before = readStore();
 #else
     const std::string store = dir.file("Kalvex4.conf");
-    ::setenv("KALVEX4_STORE", store.c_str(), 1);
+    kv::testing::setEnvironment("KALVEX4_STORE", store);
     EXPECT_FALSE(readStore());
 #endif
     const StoreValues v{"C:\\Kalvex\\", "/p d/", "\xB3og/", ""};
@@ -192,7 +194,7 @@ TEST(Locations, TheStoreKeepsItsFourFoldersAndTheUserHasAName) {
     if (before) writeStore(*before);
     else RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Wendrik\\Kalvex4");
 #else
-    ::unsetenv("KALVEX4_STORE");
+    kv::testing::setEnvironment("KALVEX4_STORE", "");
 #endif
 }
 
@@ -213,10 +215,10 @@ TEST(ExchangeFile, ActiveEntryAndItsDefaults) {
 #ifndef _WIN32
 TEST(ExchangeFile, ALinkAtTheSharedPathIsNeverFollowedAndAPersonalFileTakesOver) {
     TempDir dir, runtime;
-    const std::string runtimeFolder = std::filesystem::path(runtime.file("x")).parent_path();
+    const std::string runtimeFolder = runtime.path();
     std::filesystem::permissions(runtimeFolder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::replace);
-    setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+    kv::testing::setEnvironment("XDG_RUNTIME_DIR", runtimeFolder);
     std::vector<std::string> notices;
     NoticeHandler old = setNoticeHandler([&](const std::string& t) { notices.push_back(t); });
     dir.write("target", "[log]\r\naktywny_wpis=5\r\n");

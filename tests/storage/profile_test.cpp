@@ -1,7 +1,9 @@
 #include "profile.h"
-#include "tempdir.h"
+#include "sandbox.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using kv::storage::Profile;
 using kv::storage::WriteError;

@@ -6,7 +6,7 @@
 #include "locations.h"
 #include "logbook.h"
 #include "notices.h"
-#include "tempdir.h"
+#include "sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -250,9 +250,9 @@ TEST_F(SafetyTest, AHeldLockEndsTheWaitWithAMessageAndNothingWritten) {
 
 TEST_F(SafetyTest, APipeOrAHardLinkAtTheExchangePathNeverHangsOrRedirects) {
     TempDir runtime;
-    const std::string runtimeFolder = std::filesystem::path(runtime.file("x")).parent_path();
+    const std::string runtimeFolder = runtime.path();
     chmod(runtimeFolder.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtimeFolder.c_str(), 1);
+    kv::testing::setEnvironment("XDG_RUNTIME_DIR", runtimeFolder);
     ASSERT_EQ(mkfifo(dir.file("pipe.tmp").c_str(), 0666), 0);
     Exchange piped(dir.file("pipe.tmp"));
     EXPECT_EQ(piped.activeEntry().number, -1);
@@ -267,7 +267,7 @@ TEST_F(SafetyTest, APipeOrAHardLinkAtTheExchangePathNeverHangsOrRedirects) {
     EXPECT_EQ(dir.read("precious"), "[keep]\r\nk=v\r\n");
     EXPECT_EQ(Exchange(dir.file("linked.tmp")).activeEntry().number, 7);
     EXPECT_EQ(notices.said.size(), 3u);  // pipe read, pipe exchange, hard link
-    unsetenv("XDG_RUNTIME_DIR");
+    kv::testing::setEnvironment("XDG_RUNTIME_DIR", "");
 }
 
 #endif

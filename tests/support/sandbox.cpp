@@ -1,35 +1,81 @@
 #include "sandbox.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+
+#ifdef _WIN32
+#include <process.h>
+#define KV_PID _getpid()
+#else
+#include <unistd.h>
+#define KV_PID getpid()
+#endif
 
 namespace fs = std::filesystem;
 
 namespace kv::testing {
 
-Sandbox::Sandbox(bool withStore) {
-    std::string tmpl = (fs::temp_directory_path() / "kv4test.XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp");
-    m_root = tmpl;
-    for (const char* d : {"data/data", "logs/private", "logs/static", "logs/public"})
-        fs::create_directories(fs::path(m_root) / d);
-    setenv("KALVEX4_STORE", (m_root + "/Kalvex4.conf").c_str(), 1);
-    setenv("KALVEX4_EXCHANGE", exchangeFile().c_str(), 1);
-    if (withStore)
-        storage::writeStore({dataFolder(), m_root + "/logs/private/", m_root + "/logs/static/",
-                             m_root + "/logs/public/"});
+TempDir::TempDir() {
+    static std::atomic<int> counter = 0;
+    static const unsigned salt = std::random_device{}();
+    for (;;) {
+        const fs::path candidate = fs::temp_directory_path() /
+                                   ("kv4test-" + std::to_string(KV_PID) + "-" + std::to_string(salt % 100000) +
+                                    "-" + std::to_string(++counter));
+        // create_directory is false when it exists already: never share a folder.
+        if (fs::create_directory(candidate)) {
+            m_path = candidate.generic_string();
+            return;
+        }
+    }
 }
 
-Sandbox::~Sandbox() {
+TempDir::~TempDir() {
     std::error_code ec;
-    fs::remove_all(m_root, ec);
+    fs::remove_all(m_path, ec);
+}
+
+void TempDir::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(file(name), std::ios::binary) << bytes;
+}
+
+std::string TempDir::read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool TempDir::exists(const std::string& name) const { return fs::exists(file(name)); }
+
+void setEnvironment(const std::string& name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name.c_str(), value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name.c_str());
+    else
+        setenv(name.c_str(), value.c_str(), 1);
+#endif
+}
+
+Sandbox::Sandbox(bool withStore) {
+    for (const char* d : {"data/data", "logs/private", "logs/static", "logs/public"})
+        fs::create_directories(fs::path(root()) / d);
+    setEnvironment("KALVEX4_STORE", root() + "/Kalvex4.conf");
+    setEnvironment("KALVEX4_EXCHANGE", exchangeFile());
+    if (withStore)
+        storage::writeStore({dataFolder(), root() + "/logs/private/", root() + "/logs/static/",
+                             root() + "/logs/public/"});
 }
 
 storage::FileNames Sandbox::files() const {
-    return storage::buildFileNames({dataFolder(), m_root + "/logs/private/",
-                                    m_root + "/logs/static/", m_root + "/logs/public/"},
+    return storage::buildFileNames({dataFolder(), root() + "/logs/private/",
+                                    root() + "/logs/static/", root() + "/logs/public/"},
                                    storage::userName());
 }
 
@@ -54,15 +100,10 @@ storage::Profile Sandbox::colourFile() const {
 }
 
 void Sandbox::writeFile(const std::string& relative, const std::string& bytes) const {
-    std::ofstream(m_root + "/" + relative, std::ios::binary) << bytes;
+    m_dir.write(relative, bytes);
 }
 
-std::string Sandbox::readFile(const std::string& relative) const {
-    std::ifstream in(m_root + "/" + relative, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string Sandbox::readFile(const std::string& relative) const { return m_dir.read(relative); }
 
 storage::EntryData entry(const std::string& title, const std::string& date,
                          const std::string& mode, const std::string& receiver) {

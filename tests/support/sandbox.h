@@ -1,6 +1,7 @@
 #pragma once
-// A throw-away installation: store, data folder and log folders in a temporary
-// folder, with the store and exchange file pointed at it for this process.
+// Throw-away folders for tests, with no Qt so that the engine's tests use them
+// on Windows too: a plain temporary folder, and a whole installation (store,
+// data folder and log folders) with the store and exchange file pointed at it.
 
 #include "locations.h"
 #include "logbook.h"
@@ -10,17 +11,35 @@
 
 namespace kv::testing {
 
+// A new empty folder, removed with everything in it afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+// Sets (or with an empty value removes) an environment variable of this process.
+void setEnvironment(const std::string& name, const std::string& value);
+
 class Sandbox {
 public:
     // withStore false leaves the store missing.
     explicit Sandbox(bool withStore = true);
-    ~Sandbox();
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
 
-    const std::string& root() const { return m_root; }
-    std::string dataFolder() const { return m_root + "/data/"; }
-    std::string exchangeFile() const { return m_root + "/Kalvex4.tmp"; }
+    const std::string& root() const { return m_dir.path(); }
+    std::string dataFolder() const { return root() + "/data/"; }
+    std::string exchangeFile() const { return root() + "/Kalvex4.tmp"; }
     storage::FileNames files() const;
     storage::Profile log(storage::LogKind kind) const;
     storage::Profile exchange() const;
@@ -30,7 +49,7 @@ public:
     std::string readFile(const std::string& relative) const;
 
 private:
-    std::string m_root;
+    TempDir m_dir;
 };
 
 // An entry as the new-entry window would write it.

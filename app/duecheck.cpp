@@ -8,9 +8,15 @@ namespace kv::app {
 using storage::LogKind;
 
 namespace {
-std::string section(int n) { return std::to_string(n); }
-std::string monthDayOf(const std::string& date) { return cut(date, 6, 5); }
-std::string dayOf(const std::string& date) { return cut(date, 9, 2); }
+std::string section(int n) {
+    return std::to_string(n);
+}
+std::string monthDayOf(const std::string& date) {
+    return cut(date, 6, 5);
+}
+std::string dayOf(const std::string& date) {
+    return cut(date, 9, 2);
+}
 }  // namespace
 
 std::string cut(const std::string& text, std::size_t from, std::size_t count) {
@@ -23,9 +29,8 @@ DueCheck::DueCheck(storage::FileSet& files, std::string user, Hooks hooks)
 
 bool DueCheck::receiverMatches(const std::string& odbiorca) const {
     // Receiver names are stored in upper case while login names are lower case.
-    return odbiorca == "wszyscy" ||
-           QString::fromStdString(odbiorca).compare(QString::fromStdString(m_user),
-                                                    Qt::CaseInsensitive) == 0;
+    return odbiorca == "wszyscy" || QString::fromStdString(odbiorca).compare(
+                                        QString::fromStdString(m_user), Qt::CaseInsensitive) == 0;
 }
 
 bool DueCheck::announce(int n, LogKind kind) {

@@ -2,12 +2,12 @@
 // Decides which entries of the three logs are due today and announces each in
 // turn. Windows stay out of it: announcing is a callback.
 
-#include "fileset.h"
-#include "logbook.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "fileset.h"
+#include "logbook.h"
 
 namespace kv::app {
 

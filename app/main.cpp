@@ -1,3 +1,7 @@
+#include <QApplication>
+#include <QFileInfo>
+#include <QStyleFactory>
+
 #include "exchange.h"
 #include "locations.h"
 #include "services.h"
@@ -5,10 +9,6 @@
 #include "tray.h"
 #include "treminder.h"
 #include "windowopener.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QStyleFactory>
 
 namespace {
 
@@ -42,8 +42,9 @@ int main(int argc, char* argv[]) {
     kv::app::Treminder window(services, opener);
     QObject::connect(&once, &kv::desktop::SingleInstance::raiseRequested, &window,
                      [&window] { window.tray().bringForward(); });
-    QObject::connect(&window, &kv::app::Treminder::quitRequested, &app,
-                     [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
+    QObject::connect(
+        &window, &kv::app::Treminder::quitRequested, &app,
+        [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

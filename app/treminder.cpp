@@ -1,10 +1,5 @@
 #include "treminder.h"
 
-#include "exchange.h"
-#include "hints.h"
-#include "tray.h"
-#include "windowkit.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,8 +12,12 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <iostream>
+
+#include "exchange.h"
+#include "hints.h"
+#include "tray.h"
+#include "windowkit.h"
 
 namespace kv::app {
 
@@ -83,7 +82,9 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
     });
 }
 
-Treminder::~Treminder() { storage::setNoticeHandler(std::move(m_previousNotices)); }
+Treminder::~Treminder() {
+    storage::setNoticeHandler(std::move(m_previousNotices));
+}
 
 void Treminder::buildWindow() {
     setFixedSize(507, 127);
@@ -212,9 +213,10 @@ void Treminder::runStartupSequence() {
     if (opening.result == desktop::Opening::NoStore) {
         status(true, 50, "Terminating program...");
         // Also for whoever started the program from a terminal or a session log.
-        std::cerr << "kalvex4: no installation found: " << storage::storeDescription()
-                  << " is missing or has no [Kalvex4] section. Create it with "
-                     "\"kalvex4-setup --system\" (as root), or name another file in KALVEX4_STORE.\n";
+        std::cerr
+            << "kalvex4: no installation found: " << storage::storeDescription()
+            << " is missing or has no [Kalvex4] section. Create it with "
+               "\"kalvex4-setup --system\" (as root), or name another file in KALVEX4_STORE.\n";
         m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
         emit quitRequested(1);
         return;
@@ -237,12 +239,11 @@ void Treminder::runStartupSequence() {
         status(true, 50, "Checking configuration...");
         applyConfiguration();
 
-        DueCheck::Hooks hooks{
-            [this] { return m_data->currentText().toStdString(); },
-            [this](bool reset, int add, const std::string& text) {
-                status(reset, add, QString::fromStdString(text));
-            },
-            [this](int n, storage::LogKind kind) { return announce(n, kind); }};
+        DueCheck::Hooks hooks{[this] { return m_data->currentText().toStdString(); },
+                              [this](bool reset, int add, const std::string& text) {
+                                  status(reset, add, QString::fromStdString(text));
+                              },
+                              [this](int n, storage::LogKind kind) { return announce(n, kind); }};
         m_check = std::make_unique<DueCheck>(*m_files, user, std::move(hooks));
         m_check->startupCheck();
     } catch (const storage::WriteError& e) {

@@ -2,6 +2,10 @@
 // The resident main window: start-up window, tray icon and menu, the hidden
 // clock with the timer alarm, and the start-up and periodic checks.
 
+#include <QWidget>
+#include <memory>
+#include <optional>
+
 #include "alarmclock.h"
 #include "clocklabel.h"
 #include "duecheck.h"
@@ -9,11 +13,6 @@
 #include "notices.h"
 #include "opener.h"
 #include "services.h"
-
-#include <QWidget>
-
-#include <memory>
-#include <optional>
 
 class QAction;
 class QCheckBox;

@@ -1,11 +1,11 @@
 // The due check over three full logs (51 entries, and 51 entries of 100 KB
 // each: 5 MB a log), and a removal from a full log.
 
+#include <benchmark/benchmark.h>
+
 #include "duecheck.h"
 #include "logbook.h"
 #include "sandbox.h"
-
-#include <benchmark/benchmark.h>
 
 using namespace kv;
 using storage::LogKind;

@@ -71,8 +71,7 @@ void AlarmClock::poll() {
     if (m_lastCheck.isValid()) {
         const QDateTime firstSkipped = m_lastCheck.addMSecs(kCheckMs);
         const QDateTime alarmToday(firstSkipped.date(), m_alarm);
-        if (firstSkipped < tick &&
-            (firstSkipped < alarmToday || firstSkipped.date() < tick.date()))
+        if (firstSkipped < tick && (firstSkipped < alarmToday || firstSkipped.date() < tick.date()))
             m_armed = true;
     }
     if (!m_lastCheck.isValid() || tick > m_lastCheck) {

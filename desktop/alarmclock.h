@@ -2,11 +2,11 @@
 // The hidden clock with an alarm. It behaves exactly as a clock checked every
 // 450 ms, but wakes only when a check can change something.
 
-#include "services.h"
-
 #include <QObject>
 #include <QTime>
 #include <QTimer>
+
+#include "services.h"
 
 namespace kv::desktop {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "services.h"
-
 #include <QLabel>
 #include <QTimer>
+
+#include "services.h"
 
 namespace kv::desktop {
 

@@ -17,7 +17,8 @@ bool isInput(QWidget* w) {
 
 QPalette::ColorRole paletteRole(QWidget* w, storage::ColourRole role) {
     const bool background = role == storage::ColourRole::Background;
-    if (qobject_cast<QAbstractButton*>(w)) return background ? QPalette::Button : QPalette::ButtonText;
+    if (qobject_cast<QAbstractButton*>(w))
+        return background ? QPalette::Button : QPalette::ButtonText;
     if (isInput(w)) return background ? QPalette::Base : QPalette::Text;
     return background ? QPalette::Window : QPalette::WindowText;
 }
@@ -39,8 +40,9 @@ void setSchemeColour(QPalette& p, QPalette::ColorRole role, const QColor& colour
     for (const auto& [text, background] : pairs) {
         if (role == background) p.setColor(QPalette::Disabled, background, colour);
         if (role == text || role == background)
-            p.setColor(QPalette::Disabled, text,
-                       blend(p.color(QPalette::Active, text), p.color(QPalette::Active, background)));
+            p.setColor(
+                QPalette::Disabled, text,
+                blend(p.color(QPalette::Active, text), p.color(QPalette::Active, background)));
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // Paints windows from the colour values the files store.
 
-#include "colours.h"
-
 #include <QColor>
 #include <QFont>
+
+#include "colours.h"
 
 class QWidget;
 

@@ -27,9 +27,13 @@ DatePicker::DatePicker(QWidget* parent)
     connect(m_button, &QToolButton::clicked, this, &DatePicker::dropDown);
 }
 
-QString DatePicker::text() const { return m_edit->displayText(); }
+QString DatePicker::text() const {
+    return m_edit->displayText();
+}
 
-void DatePicker::setText(const QString& text) { m_edit->setText(text); }
+void DatePicker::setText(const QString& text) {
+    m_edit->setText(text);
+}
 
 void DatePicker::dropDown() {
     QMenu menu(this);

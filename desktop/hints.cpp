@@ -1,11 +1,11 @@
 #include "hints.h"
 
-#include "colourscheme.h"
-
 #include <QApplication>
 #include <QEvent>
 #include <QToolTip>
 #include <QWidget>
+
+#include "colourscheme.h"
 
 namespace kv::desktop {
 

@@ -1,8 +1,9 @@
 #include "linklabel.h"
-#include "colourscheme.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#include "colourscheme.h"
 
 namespace kv::desktop {
 

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QDateTime>
 #include <QString>
-
 #include <optional>
 
 class QWidget;

@@ -16,8 +16,7 @@ QString autostartEntry(const QString& program) {
     // Exec quoting: inside double quotes, `"`, `` ` ``, `$` and `\` take a backslash;
     // then the value, a string, escapes every backslash once more.
     QString quoted = program;
-    for (const char c : {'\\', '"', '`', '$'})
-        quoted.replace(QChar(c), QString("\\") + QChar(c));
+    for (const char c : {'\\', '"', '`', '$'}) quoted.replace(QChar(c), QString("\\") + QChar(c));
     quoted.replace("\\", "\\\\");
     return "[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=\"" + quoted +
            "\"\nX-GNOME-Autostart-enabled=true\n";

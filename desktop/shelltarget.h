@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QUrl>
-
 #include <optional>
 
 namespace kv::desktop {

@@ -30,7 +30,8 @@ QString SingleInstance::privateFolder() {
     if (ownedAndClosed(runtime)) return runtime;
     const QString own = QDir::homePath() + "/.cache/kalvex4";
     QDir().mkpath(own);
-    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(own,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (ownedAndClosed(own)) return own;
 #endif
     return QDir::tempPath();  // per user on Windows

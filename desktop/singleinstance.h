@@ -2,7 +2,6 @@
 
 #include <QLockFile>
 #include <QObject>
-
 #include <memory>
 
 class QLocalServer;

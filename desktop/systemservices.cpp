@@ -1,20 +1,19 @@
-#include "services.h"
-#include "soundalias.h"
-
-#include "shelltarget.h"
-
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
+
+#include "services.h"
+#include "shelltarget.h"
+#include "soundalias.h"
 
 #ifdef KV_HAVE_CANBERRA
 #include <canberra.h>
@@ -26,11 +25,16 @@ namespace {
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Error: return QMessageBox::Critical;
-    case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::None:
+            return QMessageBox::NoIcon;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }

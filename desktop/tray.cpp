@@ -29,7 +29,9 @@ QIcon programIcon() {
 }  // namespace
 
 Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip)
-    : QObject(window), m_window(window), m_default(defaultAction),
+    : QObject(window),
+      m_window(window),
+      m_default(defaultAction),
       m_icon(new QSystemTrayIcon(programIcon(), this)),
       m_retry(new QTimer(this)) {
     m_icon->setObjectName("tray");
@@ -45,7 +47,9 @@ Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& 
     retryShow();
 }
 
-bool Tray::isAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool Tray::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void Tray::retryShow() {
     // A session's tray often appears a little after the programs it starts.
@@ -62,7 +66,9 @@ void Tray::retryShow() {
     }
 }
 
-bool Tray::hidesToTray() const { return isAvailable() && m_icon->isVisible(); }
+bool Tray::hidesToTray() const {
+    return isAvailable() && m_icon->isVisible();
+}
 
 void Tray::hideWindow() {
     if (hidesToTray())

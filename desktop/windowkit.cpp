@@ -1,11 +1,11 @@
 #include "windowkit.h"
 
-#include "colourscheme.h"
-
 #include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
+
+#include "colourscheme.h"
 
 namespace kv::desktop {
 
@@ -54,10 +54,11 @@ Opening openFileSet(QLineEdit* edit1, std::optional<storage::FileSet>& files) {
 
 void applyUserColours(QWidget* window, const storage::Location& location,
                       const storage::ColourRules& rules) {
-    applyColourScheme(window,
-                      storage::Profile(storage::colourFileName(location.folders.sciezka, location.user),
-                                       storage::kPrivateFile),
-                      rules);
+    applyColourScheme(
+        window,
+        storage::Profile(storage::colourFileName(location.folders.sciezka, location.user),
+                         storage::kPrivateFile),
+        rules);
 }
 
 }  // namespace kv::desktop

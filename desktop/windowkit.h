@@ -3,14 +3,13 @@
 // labelled, the user name in Edit1, the file set located and opened, the
 // user's colours applied, the window centred.
 
-#include "colours.h"
-#include "fileset.h"
-
 #include <QLabel>
 #include <QString>
-
 #include <optional>
 #include <utility>
+
+#include "colours.h"
+#include "fileset.h"
 
 class QLineEdit;
 class QWidget;

@@ -1,12 +1,5 @@
 #include "tinformacja.h"
 
-#include "clocklabel.h"
-#include "colourscheme.h"
-#include "elidinglabel.h"
-#include "infotypes.h"
-#include "linklabel.h"
-#include "windowkit.h"
-
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +14,13 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "clocklabel.h"
+#include "colourscheme.h"
+#include "elidinglabel.h"
+#include "infotypes.h"
+#include "linklabel.h"
+#include "windowkit.h"
+
 namespace kv::notify {
 
 namespace {
@@ -34,12 +34,13 @@ constexpr const char* kStaticLater =
 constexpr const char* kEntryChanged =
     "This entry was changed or removed in its log since it was shown. Nothing was removed.";
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
-Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener,
-                         QWidget* owner)
+Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
       m_opener(opener) {
@@ -99,7 +100,8 @@ void Tinformacja::buildWindow() {
     m_email->setCaption("n/a");
     m_email->setLink("mailto:");
     m_email->setEnabled(false);
-    grid->addWidget(labelFor(m_groupBox2, "Label1", "Write an e-mail to this person::", m_email), 0, 0);
+    grid->addWidget(labelFor(m_groupBox2, "Label1", "Write an e-mail to this person::", m_email), 0,
+                    0);
     grid->addWidget(m_email, 0, 1, 1, 2);
 
     m_strona = named<desktop::LinkLabel>("strona", m_services.shell, m_groupBox2);
@@ -118,7 +120,8 @@ void Tinformacja::buildWindow() {
 
     m_plik = caption("plik");
     m_plikbtn = button("plikbtn", "Perform");
-    grid->addWidget(labelFor(m_groupBox2, "Label4", "Perform an operation on this file:", m_plikbtn), 3, 0);
+    grid->addWidget(
+        labelFor(m_groupBox2, "Label4", "Perform an operation on this file:", m_plikbtn), 3, 0);
     grid->addWidget(m_plik, 3, 1);
     grid->addWidget(m_plikbtn, 3, 2);
     grid->setColumnStretch(1, 1);
@@ -205,7 +208,7 @@ void Tinformacja::activate() {
         return;
     }
     storage::Profile* log = m_files->logByKey(m_logKey);
-    if (!log) return;  // unknown log: the text says it was not loaded
+    if (!log) return;                              // unknown log: the text says it was not loaded
     const storage::Profile::ReadScope once(*log);  // one read of the log for the whole loading
     loadEntry(*log);
     if (m_type != storage::kDefaultType && !applyStyle()) return;
@@ -280,7 +283,8 @@ void Tinformacja::done_() {
             bool removable = m_shown.occupied;
             storage::RemovalOrder order = storage::RemovalOrder::DonePrivate;
             if (*kind == storage::LogKind::Public) {
-                removable = removable && log.readString(std::to_string(m_number), "wyswietlanie", "non") == "raz";
+                removable = removable && log.readString(std::to_string(m_number), "wyswietlanie",
+                                                        "non") == "raz";
                 order = storage::RemovalOrder::DonePublic;
             }
             if (removable) {

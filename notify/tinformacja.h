@@ -2,14 +2,13 @@
 // The notification window: one due entry, its text in its type's style, its
 // sound and actions. "Done" removes a once-only entry.
 
+#include <QDialog>
+#include <optional>
+
 #include "fileset.h"
 #include "logbook.h"
 #include "opener.h"
 #include "services.h"
-
-#include <QDialog>
-
-#include <optional>
 
 class QGroupBox;
 class QLabel;

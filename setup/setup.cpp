@@ -13,16 +13,16 @@
 //   kalvex4-setup --system              machine-wide (as root)
 //   kalvex4-setup --sandbox DIR [--demo] a private installation in DIR
 
-#include "locations.h"
-#include "logbook.h"
-#include "profile.h"
-
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <string>
+
+#include "locations.h"
+#include "logbook.h"
+#include "profile.h"
 
 namespace fs = std::filesystem;
 using namespace kv::storage;
@@ -32,8 +32,8 @@ namespace {
 fs::path shareFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    for (const fs::path& candidate : {exe.parent_path() / "share/kalvex4",
-                                      exe.parent_path().parent_path() / "share/kalvex4"})
+    for (const fs::path& candidate :
+         {exe.parent_path() / "share/kalvex4", exe.parent_path().parent_path() / "share/kalvex4"})
         if (fs::exists(candidate / "style.ini")) return candidate;
     throw std::runtime_error("cannot find share/kalvex4 beside " + exe.string());
 }
@@ -58,7 +58,8 @@ void copyTree(const fs::path& from, const fs::path& to) {
         fs::permissions(copied, kReadOnlyFile, fs::perm_options::replace);
         if (fs::is_directory(copied))
             for (const fs::directory_entry& inner : fs::recursive_directory_iterator(copied))
-                fs::permissions(inner.path(), inner.is_directory() ? kReadOnlyFolder : kReadOnlyFile,
+                fs::permissions(inner.path(),
+                                inner.is_directory() ? kReadOnlyFolder : kReadOnlyFile,
                                 fs::perm_options::replace);
         if (fs::is_directory(copied))
             fs::permissions(copied, kReadOnlyFolder, fs::perm_options::replace);
@@ -165,11 +166,13 @@ int main(int argc, char** argv) {
         makeFolder(logs / "static", kStickyFolder);
         makeFolder(logs / "public", kEveryonesFolder);
         // Created here so that no user owns it and none can take it from the others.
-        Profile(values.sciezka + "config.ini", kSharedFile).update([](IniDocument&) { return true; });
+        Profile(values.sciezka + "config.ini", kSharedFile).update([](IniDocument&) {
+            return true;
+        });
         writeStore(values);
         if (demo) addDemoEntries(values);
-        std::cout << "Kalvex4 installed: store " << storeDescription() << ", data " << values.sciezka
-                  << "\n";
+        std::cout << "Kalvex4 installed: store " << storeDescription() << ", data "
+                  << values.sciezka << "\n";
     } catch (const std::exception& e) {
         std::cerr << "kalvex4-setup: " << e.what() << "\n";
         return 1;

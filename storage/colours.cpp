@@ -25,8 +25,8 @@ const std::array<ColourKeyInfo, 18> kColourKeys{{
 
 ColourValue paintDefault(std::string_view key) {
     // Painting windows differ from the configuration window only in the fonts.
-    for (const char* font : {"czcionka", "listy1_font", "listy2_font", "logo_font",
-                             "logo2_font", "btn1_font", "btn2_font"})
+    for (const char* font : {"czcionka", "listy1_font", "listy2_font", "logo_font", "logo2_font",
+                             "btn1_font", "btn2_font"})
         if (key == font) return kNearBlack;
     for (const ColourKeyInfo& info : kColourKeys)
         if (key == info.key) return info.configDefault;
@@ -39,8 +39,7 @@ std::vector<ColourValue> readColours(const Profile& colourFile, const ColourRule
     std::vector<ColourValue> values;
     values.reserve(rules.size());
     for (const ColourRule& r : rules)
-        values.push_back(
-            parseProfileInteger(doc.read(kColourSection, r.key, "")).value_or(r.def));
+        values.push_back(parseProfileInteger(doc.read(kColourSection, r.key, "")).value_or(r.def));
     return values;
 }
 

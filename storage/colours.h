@@ -2,11 +2,11 @@
 // Each user's eighteen colours (file <user>.col, section `kolory`) and the
 // tables that say which control of a window takes which colour.
 
-#include "profile.h"
-
 #include <array>
 #include <string>
 #include <vector>
+
+#include "profile.h"
 
 namespace kv::storage {
 

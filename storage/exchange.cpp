@@ -1,17 +1,20 @@
 #include "exchange.h"
 
-#include "notices.h"
-
 #include <map>
 #include <mutex>
+
+#include "notices.h"
 
 namespace kv::storage {
 
 std::string_view logKey(LogKind kind) {
     switch (kind) {
-    case LogKind::Private: return "log";
-    case LogKind::Static: return "log_staly";
-    case LogKind::Public: return "log_glowny";
+        case LogKind::Private:
+            return "log";
+        case LogKind::Static:
+            return "log_staly";
+        case LogKind::Public:
+            return "log_glowny";
     }
     return "none";
 }
@@ -51,9 +54,9 @@ void Exchange::useFallback(const std::string& reason) {
         g_fallbacks[m_shared] = personal;
     }
     m_file = Profile(personal, kPrivateFile);
-    noticeOnce("exchange:" + m_shared,
-               "The shared exchange file " + m_shared + " cannot be used (" + reason +
-                   "). Kalvex4 uses " + personal + " instead until it is restarted.");
+    noticeOnce("exchange:" + m_shared, "The shared exchange file " + m_shared +
+                                           " cannot be used (" + reason + "). Kalvex4 uses " +
+                                           personal + " instead until it is restarted.");
 }
 
 void Exchange::write(std::string_view section, std::string_view key, std::string_view value) {
@@ -74,15 +77,21 @@ void Exchange::recordLogNames(const FileNames& files) {
     write("dzienniki", "log_glowny", files.log_glowny);
 }
 
-void Exchange::recordDataFolder(const std::string& folder) { write("kalvex4", "sciezka", folder); }
+void Exchange::recordDataFolder(const std::string& folder) {
+    write("kalvex4", "sciezka", folder);
+}
 
-void Exchange::recordVersion(const std::string& version) { write("kalvex4", "wersja", version); }
+void Exchange::recordVersion(const std::string& version) {
+    write("kalvex4", "wersja", version);
+}
 
 std::string Exchange::version(std::string_view def) const {
     return m_file.readString("kalvex4", "wersja", def);
 }
 
-std::string Exchange::dataFolder() const { return m_file.readString("kalvex4", "sciezka", ""); }
+std::string Exchange::dataFolder() const {
+    return m_file.readString("kalvex4", "sciezka", "");
+}
 
 void Exchange::recordActiveEntry(int number, std::string_view log) {
     write("log", "aktywny_wpis", std::to_string(number));

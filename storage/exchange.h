@@ -2,17 +2,17 @@
 // The exchange file through which windows, runs and users hand each other the
 // active entry, the version, the data folder and the timer message.
 
+#include <string>
+
 #include "locations.h"
 #include "logkind.h"
 #include "profile.h"
 
-#include <string>
-
 namespace kv::storage {
 
 struct ActiveEntry {
-    int number = -1;             // -1: none recorded
-    std::string log = "none";    // "log", "log_staly", "log_glowny" or anything else
+    int number = -1;           // -1: none recorded
+    std::string log = "none";  // "log", "log_staly", "log_glowny" or anything else
 };
 
 inline constexpr const char* kVersion = "4.17";

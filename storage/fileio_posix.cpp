@@ -1,5 +1,8 @@
-#include "fileio.h"
-#include "fileio_testing.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -7,13 +10,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <ctime>
 #include <thread>
-#include <unistd.h>
+
+#include "fileio.h"
+#include "fileio_testing.h"
 
 namespace kv::storage {
 
@@ -57,21 +58,26 @@ bool folderExists(const std::string& path) {
     return stat(folderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string errorText(int error) { return std::strerror(error); }
+std::string errorText(int error) {
+    return std::strerror(error);
+}
 
 // A link is followed only when it is the user's own or the administrator's:
 // another user's link at one of our paths must not choose where we write.
-bool trustedLink(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
+bool trustedLink(const struct stat& link) {
+    return link.st_uid == geteuid() || link.st_uid == 0;
+}
 
 struct Target {
-    std::string path;      // where the bytes are, links resolved
-    std::string refusal;   // set when the path must not be used
+    std::string path;     // where the bytes are, links resolved
+    std::string refusal;  // set when the path must not be used
 };
 
 Target resolve(const std::string& path, LinkPolicy links) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {path, {}};
-    if (links == LinkPolicy::Refuse) return {path, "it is a symbolic link, which is never followed"};
+    if (links == LinkPolicy::Refuse)
+        return {path, "it is a symbolic link, which is never followed"};
     if (!trustedLink(st)) return {path, "it is a symbolic link made by another user"};
     char resolved[PATH_MAX];
     // A dangling link of the user's own is replaced by the file on writing.
@@ -83,8 +89,7 @@ Target resolve(const std::string& path, LinkPolicy links) {
 std::string refusalOf(const struct stat& st, Sharing sharing) {
     if (S_ISDIR(st.st_mode)) return "it is a folder, not a file";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (sharing == Sharing::Private && st.st_uid != geteuid())
-        return "it belongs to another user";
+    if (sharing == Sharing::Private && st.st_uid != geteuid()) return "it belongs to another user";
     return {};
 }
 
@@ -135,9 +140,12 @@ bool lockWithin(int fd, int timeoutMs) {
 
 mode_t newMode(Sharing sharing, const struct stat* old) {
     switch (sharing) {
-    case Sharing::Private: return 0600;
-    case Sharing::Shared: return 0666;
-    case Sharing::System: return old ? (old->st_mode & 0777) : 0644;
+        case Sharing::Private:
+            return 0600;
+        case Sharing::Shared:
+            return 0666;
+        case Sharing::System:
+            return old ? (old->st_mode & 0777) : 0644;
     }
     return 0600;
 }
@@ -200,8 +208,8 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     if (fd.get() < 0) throw WriteError(path, "it belongs to another user who has not shared it");
     struct stat now {};
     struct stat locked {};
-    if (fstat(fd.get(), &now) != 0 || fstat(lockedFd, &locked) != 0 || now.st_ino != locked.st_ino ||
-        now.st_dev != locked.st_dev)
+    if (fstat(fd.get(), &now) != 0 || fstat(lockedFd, &locked) != 0 ||
+        now.st_ino != locked.st_ino || now.st_dev != locked.st_dev)
         throw WriteError(path, "it was replaced while being written");
     if (!writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
         fsync(fd.get()) != 0)
@@ -233,10 +241,16 @@ bool createExclusively(const std::string& target, const std::string& bytes, mode
 
 }  // namespace
 
-void setReadFunctionForTesting(ReadFunction read) { g_read = read ? read : ::read; }
+void setReadFunctionForTesting(ReadFunction read) {
+    g_read = read ? read : ::read;
+}
 
-int lockTimeoutMs() { return g_lockTimeoutMs; }
-void setLockTimeoutMs(int ms) { g_lockTimeoutMs = ms; }
+int lockTimeoutMs() {
+    return g_lockTimeoutMs;
+}
+void setLockTimeoutMs(int ms) {
+    g_lockTimeoutMs = ms;
+}
 
 FileContent readFile(const std::string& path, const FileAccess& access) {
     FileContent out;

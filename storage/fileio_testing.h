@@ -2,8 +2,9 @@
 // Fault injection for the engine's own tests: a read that fails part-way
 // cannot be provoked on a healthy disk.
 
-#include <cstddef>
 #include <sys/types.h>
+
+#include <cstddef>
 
 namespace kv::storage {
 

@@ -1,8 +1,8 @@
-#include "fileio.h"
-
 #include <windows.h>
 
 #include <atomic>
+
+#include "fileio.h"
 
 namespace kv::storage {
 
@@ -86,8 +86,12 @@ HANDLE openForReading(const std::string& path) {
 
 }  // namespace
 
-int lockTimeoutMs() { return g_lockTimeoutMs; }
-void setLockTimeoutMs(int ms) { g_lockTimeoutMs = ms; }
+int lockTimeoutMs() {
+    return g_lockTimeoutMs;
+}
+void setLockTimeoutMs(int ms) {
+    g_lockTimeoutMs = ms;
+}
 
 FileContent readFile(const std::string& path, const FileAccess& access) {
     if (access.links == LinkPolicy::Refuse && isLink(path))
@@ -150,7 +154,8 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
             throw WriteError(path, errorText(error));
         }
     }
-    if (!MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExA(tmp.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileA(tmp.c_str());
         throw WriteError(path, errorText(error));

@@ -15,9 +15,12 @@ FileSet::FileSet(const Location& location, std::string exchangeFile)
 
 Profile& FileSet::log(LogKind kind) {
     switch (kind) {
-    case LogKind::Private: return m_log;
-    case LogKind::Static: return m_logStaly;
-    case LogKind::Public: return m_logGlowny;
+        case LogKind::Private:
+            return m_log;
+        case LogKind::Static:
+            return m_logStaly;
+        case LogKind::Public:
+            return m_logGlowny;
     }
     return m_log;
 }

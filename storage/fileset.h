@@ -1,12 +1,12 @@
 #pragma once
 // The files a window opens when it is opened and releases once when it closes.
 
+#include <optional>
+
 #include "exchange.h"
 #include "locations.h"
 #include "logkind.h"
 #include "profile.h"
-
-#include <optional>
 
 namespace kv::storage {
 

@@ -5,7 +5,8 @@ namespace kv::storage {
 namespace {
 constexpr const char* kNoName = "none?";
 constexpr const char* kBadName =
-    "B\xC5\x82\xC4\x85" "d. Prosz\xC4\x99 nie wybiera\xC4\x87 tej pozycji.";
+    "B\xC5\x82\xC4\x85"
+    "d. Prosz\xC4\x99 nie wybiera\xC4\x87 tej pozycji.";
 constexpr ColourValue kMessageColour = 144470;
 }  // namespace
 

@@ -2,11 +2,11 @@
 // Information types: the list in "style_list.ini" and each type's display
 // style in "style.ini", both in the data folder.
 
-#include "colours.h"
-#include "profile.h"
-
 #include <string>
 #include <vector>
+
+#include "colours.h"
+#include "profile.h"
 
 namespace kv::storage {
 

@@ -29,7 +29,9 @@ std::string_view trimRight(std::string_view s) {
 
 // Names and values are C strings to Windows: a NUL byte in a line (as a crash
 // can leave in a file) ends the name or value it falls in.
-std::string untilNul(std::string_view s) { return std::string(s.substr(0, s.find('\0'))); }
+std::string untilNul(std::string_view s) {
+    return std::string(s.substr(0, s.find('\0')));
+}
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -44,7 +46,9 @@ bool isProfileSpace(unsigned char c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
 }
 
-std::string_view trimProfile(std::string_view s) { return trimRight(trimLeft(s)); }
+std::string_view trimProfile(std::string_view s) {
+    return trimRight(trimLeft(s));
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -111,7 +115,9 @@ std::string copyEntry(std::string_view value) {
     return out;
 }
 
-IniDocument::IniDocument() { m_sections.push_back(IniSection{}); }
+IniDocument::IniDocument() {
+    m_sections.push_back(IniSection{});
+}
 
 IniDocument IniDocument::missing() {
     IniDocument doc;
@@ -221,8 +227,7 @@ bool IniDocument::hasSection(std::string_view section) const {
     return findSection(trimProfile(section)) != nullptr;
 }
 
-std::optional<std::string> IniDocument::find(std::string_view section,
-                                             std::string_view key) const {
+std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
     const IniSection* s = findSection(trimProfile(section));
     if (!s) return std::nullopt;
     std::string_view k = trimProfile(key);
@@ -237,8 +242,7 @@ std::string IniDocument::read(std::string_view section, std::string_view key,
     return copyEntry(value ? *value : trimDefault(def));
 }
 
-bool IniDocument::write(std::string_view section, std::string_view key,
-                        std::string_view value) {
+bool IniDocument::write(std::string_view section, std::string_view key, std::string_view value) {
     std::string_view sectionLead = trimLeft(section);
     std::string_view keyLead = trimLeft(key);
     std::string_view storedValue = trimLeft(value);

@@ -33,16 +33,13 @@ public:
 
     // The text a read returns: the stored value, or the default when the
     // section or key is missing; quotes stripped and length capped.
-    std::string read(std::string_view section, std::string_view key,
-                     std::string_view def) const;
+    std::string read(std::string_view section, std::string_view key, std::string_view def) const;
     // Raw stored value of the first matching key, if it has one.
-    std::optional<std::string> find(std::string_view section,
-                                     std::string_view key) const;
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
     bool hasSection(std::string_view section) const;
 
     // Each edit returns whether the document changed.
-    bool write(std::string_view section, std::string_view key,
-               std::string_view value);
+    bool write(std::string_view section, std::string_view key, std::string_view value);
     bool deleteKey(std::string_view section, std::string_view key);
     bool eraseSection(std::string_view section);
 

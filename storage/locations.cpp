@@ -6,10 +6,8 @@ FileNames buildFileNames(const StoreValues& f, const std::string& user) {
     // Plain concatenation: a folder value without its closing separator glues
     // the user name to the folder's last name, as stored paths always did.
     return FileNames{
-        f.sciezka_log + user + ".log",
-        f.sciezka_log_staly + user + "_staly.log",
-        f.sciezka_log_glowny + "log4.ini",
-        f.sciezka + "config.ini",
+        f.sciezka_log + user + ".log",     f.sciezka_log_staly + user + "_staly.log",
+        f.sciezka_log_glowny + "log4.ini", f.sciezka + "config.ini",
         f.sciezka + user + "_config.ini",
     };
 }
@@ -18,7 +16,9 @@ std::string colourFileName(const std::string& dataFolder, const std::string& use
     return dataFolder + user + ".col";
 }
 
-FileAccess logAccess(LogKind kind) { return kind == LogKind::Public ? kSharedFile : kPrivateFile; }
+FileAccess logAccess(LogKind kind) {
+    return kind == LogKind::Public ? kSharedFile : kPrivateFile;
+}
 
 std::optional<Location> locate() {
     Location loc;

@@ -2,11 +2,11 @@
 // Where every file of the program is: the machine-wide store of four folders,
 // the user name, the names built from them, and the exchange file.
 
-#include "fileio.h"
-#include "logkind.h"
-
 #include <optional>
 #include <string>
+
+#include "fileio.h"
+#include "logkind.h"
 
 namespace kv::storage {
 
@@ -19,11 +19,11 @@ struct StoreValues {
 };
 
 struct FileNames {
-    std::string log;          // private log
-    std::string log_staly;    // static log
-    std::string log_glowny;   // public log
-    std::string config;       // config.ini
-    std::string userConfig;   // <user>_config.ini
+    std::string log;         // private log
+    std::string log_staly;   // static log
+    std::string log_glowny;  // public log
+    std::string config;      // config.ini
+    std::string userConfig;  // <user>_config.ini
 };
 
 struct Location {

@@ -7,7 +7,9 @@ namespace kv::storage {
 
 namespace {
 
-constexpr const char* kBlad = "b\xC5\x82\xC4\x85" "d";  // "błąd"
+constexpr const char* kBlad =
+    "b\xC5\x82\xC4\x85"
+    "d";  // "błąd"
 constexpr char kLineBreak = '\x1F';
 
 struct CopyKey {
@@ -15,27 +17,29 @@ struct CopyKey {
     const char* def;
 };
 
-std::string slotName(int n) { return std::to_string(n); }
+std::string slotName(int n) {
+    return std::to_string(n);
+}
 
 std::vector<CopyKey> copyOrder(LogKind kind, RemovalOrder order) {
     switch (order) {
-    case RemovalOrder::DeleteWindow: {
-        std::vector<CopyKey> keys{{"Tytul", kBlad}, {"Typ", kBlad},   {"Informacja", kBlad},
-                                  {"data", kBlad},  {"dzwiek", kBlad}, {"email", ""},
-                                  {"strona", ""},   {"program", ""}};
-        if (kind == LogKind::Public) keys.push_back({"odbiorca", ""});
-        keys.push_back({"plik", ""});
-        if (kind != LogKind::Private) keys.push_back({"wyswietlanie", kBlad});
-        return keys;
-    }
-    case RemovalOrder::DonePrivate:
-        return {{"Tytul", kBlad}, {nullptr, nullptr}, {"Typ", kBlad},   {"Informacja", kBlad},
-                {"data", kBlad},  {"dzwiek", kBlad},  {"email", ""},    {"strona", ""},
-                {"program", ""},  {"plik", ""}};
-    case RemovalOrder::DonePublic:
-        return {{"Tytul", kBlad},  {nullptr, nullptr}, {"Typ", kBlad},      {"Informacja", kBlad},
-                {"data", kBlad},   {"dzwiek", kBlad},  {"email", ""},       {"strona", ""},
-                {"program", ""},   {"odbiorca", kBlad}, {"plik", ""},       {"wyswietlanie", kBlad}};
+        case RemovalOrder::DeleteWindow: {
+            std::vector<CopyKey> keys{{"Tytul", kBlad}, {"Typ", kBlad},    {"Informacja", kBlad},
+                                      {"data", kBlad},  {"dzwiek", kBlad}, {"email", ""},
+                                      {"strona", ""},   {"program", ""}};
+            if (kind == LogKind::Public) keys.push_back({"odbiorca", ""});
+            keys.push_back({"plik", ""});
+            if (kind != LogKind::Private) keys.push_back({"wyswietlanie", kBlad});
+            return keys;
+        }
+        case RemovalOrder::DonePrivate:
+            return {{"Tytul", kBlad}, {nullptr, nullptr}, {"Typ", kBlad}, {"Informacja", kBlad},
+                    {"data", kBlad},  {"dzwiek", kBlad},  {"email", ""},  {"strona", ""},
+                    {"program", ""},  {"plik", ""}};
+        case RemovalOrder::DonePublic:
+            return {{"Tytul", kBlad}, {nullptr, nullptr},  {"Typ", kBlad}, {"Informacja", kBlad},
+                    {"data", kBlad},  {"dzwiek", kBlad},   {"email", ""},  {"strona", ""},
+                    {"program", ""},  {"odbiorca", kBlad}, {"plik", ""},   {"wyswietlanie", kBlad}};
     }
     return {};
 }
@@ -43,7 +47,9 @@ std::vector<CopyKey> copyOrder(LogKind kind, RemovalOrder order) {
 // A rewrite normalises what the parser kept verbatim (a name cut short by a
 // NUL byte loses the spaces before it only when it is read back), so slots
 // are judged on the document as it will read after this write.
-void settle(IniDocument& doc) { doc = IniDocument::parse(doc.serialize()); }
+void settle(IniDocument& doc) {
+    doc = IniDocument::parse(doc.serialize());
+}
 
 bool occupied(const IniDocument& doc, int slot) {
     return doc.read(slotName(slot), "Numer", "none") != "none";
@@ -71,9 +77,12 @@ bool writeEntry(IniDocument& doc, LogKind kind, int slot, const EntryData& e) {
 
 std::string_view displayModeValue(DisplayMode mode) {
     switch (mode) {
-    case DisplayMode::Once: return "raz";
-    case DisplayMode::Yearly: return "rok";
-    case DisplayMode::Monthly: return "miesiac";
+        case DisplayMode::Once:
+            return "raz";
+        case DisplayMode::Yearly:
+            return "rok";
+        case DisplayMode::Monthly:
+            return "miesiac";
     }
     return "raz";
 }
@@ -115,9 +124,9 @@ std::string decodeText(std::string_view stored) {
 StoredEntry readStoredEntry(const IniDocument& doc, int slot) {
     const std::string s = slotName(slot);
     auto r = [&](const char* key) { return doc.read(s, key, ""); };
-    return StoredEntry{occupied(doc, slot), r("Tytul"),  r("Informacja"), r("Data"),
-                       r("Typ"),            r("Dzwiek"), r("Wyswietlanie"), r("Odbiorca"),
-                       r("email"),          r("strona"), r("program"),    r("plik")};
+    return StoredEntry{
+        occupied(doc, slot), r("Tytul"),    r("Informacja"), r("Data"),   r("Typ"),     r("Dzwiek"),
+        r("Wyswietlanie"),   r("Odbiorca"), r("email"),      r("strona"), r("program"), r("plik")};
 }
 
 StoredEntry readStoredEntry(const Profile& log, int slot) {

@@ -2,11 +2,11 @@
 // Entries of a log: 51 sections "0".."50", packed from 0, a slot occupied
 // exactly when it holds `Numer`.
 
-#include "logkind.h"
-#include "profile.h"
-
 #include <optional>
 #include <string>
+
+#include "logkind.h"
+#include "profile.h"
 
 namespace kv::storage {
 

@@ -12,7 +12,9 @@ std::mutex g_mutex;
 std::set<std::string> g_said;
 
 NoticeHandler& handler() {
-    static NoticeHandler h = [](const std::string& text) { std::cerr << "kalvex4: " << text << "\n"; };
+    static NoticeHandler h = [](const std::string& text) {
+        std::cerr << "kalvex4: " << text << "\n";
+    };
     return h;
 }
 

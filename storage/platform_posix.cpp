@@ -1,11 +1,12 @@
-#include "locations.h"
-#include "profile.h"
-
-#include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
+
+#include "locations.h"
+#include "profile.h"
 
 namespace kv::storage {
 
@@ -21,7 +22,9 @@ std::string envOr(const char* name, const char* fallback) {
 
 }  // namespace
 
-std::string storeDescription() { return envOr("KALVEX4_STORE", "/etc/xdg/Wendrik/Kalvex4.conf"); }
+std::string storeDescription() {
+    return envOr("KALVEX4_STORE", "/etc/xdg/Wendrik/Kalvex4.conf");
+}
 
 std::optional<StoreValues> readStore() {
     Profile store(storeDescription(), kSystemFile);
@@ -51,7 +54,9 @@ std::string userName() {
     return envOr("USER", "");
 }
 
-std::string exchangePath() { return envOr("KALVEX4_EXCHANGE", "/tmp/Kalvex4.tmp"); }
+std::string exchangePath() {
+    return envOr("KALVEX4_EXCHANGE", "/tmp/Kalvex4.tmp");
+}
 
 std::string personalExchangePath() {
     // The session's runtime folder is the user's alone (0700); the home folder next.

@@ -1,9 +1,9 @@
-#include "locations.h"
-#include "profile.h"
-
 #include <windows.h>
 
 #include <vector>
+
+#include "locations.h"
+#include "profile.h"
 
 namespace kv::storage {
 
@@ -26,7 +26,9 @@ std::string queryValue(HKEY key, const char* name) {
 
 }  // namespace
 
-std::string storeDescription() { return std::string("HKEY_LOCAL_MACHINE\\") + kKey; }
+std::string storeDescription() {
+    return std::string("HKEY_LOCAL_MACHINE\\") + kKey;
+}
 
 std::optional<StoreValues> readStore() {
     HKEY key = nullptr;

@@ -13,8 +13,7 @@ struct Profile::Loaded {
     IniDocument doc;
 };
 
-Profile::Profile(std::string path, FileAccess access)
-    : m_path(std::move(path)), m_access(access) {}
+Profile::Profile(std::string path, FileAccess access) : m_path(std::move(path)), m_access(access) {}
 
 // A copy is a new handle on the same file: it shares no parse and no scope.
 Profile::Profile(const Profile& other) : m_path(other.m_path), m_access(other.m_access) {}
@@ -26,7 +25,9 @@ Profile& Profile::operator=(const Profile& other) {
     return *this;
 }
 
-Profile::ReadScope::ReadScope(const Profile& profile) : m_profile(profile) { ++m_profile.m_scopes; }
+Profile::ReadScope::ReadScope(const Profile& profile) : m_profile(profile) {
+    ++m_profile.m_scopes;
+}
 
 Profile::ReadScope::~ReadScope() {
     if (--m_profile.m_scopes == 0) m_profile.m_cache.reset();
@@ -86,8 +87,7 @@ void Profile::update(const std::function<bool(IniDocument&)>& edit) {
     });
 }
 
-void Profile::writeString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void Profile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     update([&](IniDocument& doc) { return doc.write(section, key, value); });
 }
 

@@ -3,13 +3,13 @@
 // windows' and processes' writes are seen at once; within one operation (a
 // ReadScope) the file is read once and that parse answers every read.
 
-#include "fileio.h"
-#include "inidocument.h"
-
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "fileio.h"
+#include "inidocument.h"
 
 namespace kv::storage {
 

@@ -16,7 +16,9 @@ struct Rgb {
     std::uint8_t r, g, b;
 };
 
-void put16(std::ofstream& o, std::uint16_t v) { o.put(char(v & 0xFF)).put(char(v >> 8)); }
+void put16(std::ofstream& o, std::uint16_t v) {
+    o.put(char(v & 0xFF)).put(char(v >> 8));
+}
 void put32(std::ofstream& o, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) o.put(char((v >> (8 * i)) & 0xFF));
 }
@@ -52,7 +54,9 @@ bool writeBmp(const std::filesystem::path& file, int w, int h,
     return bool(o);
 }
 
-std::uint8_t mix(int a, int b, double t) { return std::uint8_t(a + (b - a) * t); }
+std::uint8_t mix(int a, int b, double t) {
+    return std::uint8_t(a + (b - a) * t);
+}
 
 // A gradient between two colours with a frame of the given colour and width.
 std::function<Rgb(int, int)> framed(Rgb from, Rgb to, Rgb frame, int border, int w, int h) {

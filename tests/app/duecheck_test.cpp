@@ -1,7 +1,8 @@
 #include "duecheck.h"
-#include "sandbox.h"
 
 #include <QtTest>
+
+#include "sandbox.h"
 
 using namespace kv;
 using storage::LogKind;
@@ -23,18 +24,18 @@ class DueCheckTest : public QObject {
 
     std::unique_ptr<app::DueCheck> check(const std::string& user = storage::userName()) {
         m_files = std::make_unique<storage::FileSet>(*storage::locate(), m_box->exchangeFile());
-        app::DueCheck::Hooks hooks{
-            [this] { return m_today; }, [](bool, int, const std::string&) {},
-            [this](int n, LogKind kind) {
-                m_announced.emplace_back(n, kind);
-                if (m_during) m_during();
-                if (!m_done || kind == LogKind::Static) return false;
-                storage::Profile& log = m_files->log(kind);
-                return storage::removeEntry(log, kind, n,
-                                            kind == LogKind::Public
-                                                ? storage::RemovalOrder::DonePublic
-                                                : storage::RemovalOrder::DonePrivate);
-            }};
+        app::DueCheck::Hooks hooks{[this] { return m_today; }, [](bool, int, const std::string&) {},
+                                   [this](int n, LogKind kind) {
+                                       m_announced.emplace_back(n, kind);
+                                       if (m_during) m_during();
+                                       if (!m_done || kind == LogKind::Static) return false;
+                                       storage::Profile& log = m_files->log(kind);
+                                       return storage::removeEntry(
+                                           log, kind, n,
+                                           kind == LogKind::Public
+                                               ? storage::RemovalOrder::DonePublic
+                                               : storage::RemovalOrder::DonePrivate);
+                                   }};
         return std::make_unique<app::DueCheck>(*m_files, user, hooks);
     }
     void add(LogKind kind, const storage::EntryData& e) {
@@ -72,7 +73,8 @@ private slots:
         add(LogKind::Public, testing::entry("other", "2026-05-17", "raz", "somebodyelse"));
         add(LogKind::Public, testing::entry("all monthly", "2020-02-17", "miesiac", "wszyscy"));
         check()->startupCheck();
-        QCOMPARE(m_announced, (Announced{{0, LogKind::Public}, {1, LogKind::Public}, {3, LogKind::Public}}));
+        QCOMPARE(m_announced,
+                 (Announced{{0, LogKind::Public}, {1, LogKind::Public}, {3, LogKind::Public}}));
         // The re-check compares whole dates only, whatever the mode.
         m_announced.clear();
         check()->periodicCheck();
@@ -85,10 +87,12 @@ private slots:
         add(LogKind::Private, testing::entry("a", "2026-05-16"));
         add(LogKind::Private, testing::entry("b", "2026-05-17"));
         check()->startupCheck();
-        QCOMPARE(m_announced, (Announced{{1, LogKind::Private}, {0, LogKind::Static}, {0, LogKind::Public}}));
+        QCOMPARE(m_announced,
+                 (Announced{{1, LogKind::Private}, {0, LogKind::Static}, {0, LogKind::Public}}));
         m_announced.clear();
         check()->periodicCheck();
-        QCOMPARE(m_announced, (Announced{{0, LogKind::Static}, {0, LogKind::Public}, {1, LogKind::Private}}));
+        QCOMPARE(m_announced,
+                 (Announced{{0, LogKind::Static}, {0, LogKind::Public}, {1, LogKind::Private}}));
     }
 
     void doneMovesTheNextEntryIntoTheSameNumberAndItIsStillShown() {
@@ -99,8 +103,10 @@ private slots:
         add(LogKind::Public, testing::entry("p2", "2026-05-17", "raz", "wszyscy"));
         m_done = true;
         check()->startupCheck();
-        QCOMPARE(m_announced, (Announced{{1, LogKind::Private}, {1, LogKind::Private},
-                                         {0, LogKind::Public}, {0, LogKind::Public}}));
+        QCOMPARE(m_announced, (Announced{{1, LogKind::Private},
+                                         {1, LogKind::Private},
+                                         {0, LogKind::Public},
+                                         {0, LogKind::Public}}));
         QVERIFY(!storage::isOccupied(m_box->log(LogKind::Private), 1));
         QVERIFY(!storage::isOccupied(m_box->log(LogKind::Public), 0));
         // Gone for good: the re-check finds nothing more.

@@ -1,26 +1,25 @@
-#include "exchange.h"
-#include "modaldriver.h"
-#include "tinformacja.h"
-#include "windowopener.h"
-#include "recordingopener.h"
-#include "recordingservices.h"
-#include "sandbox.h"
 #include "treminder.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QtTest>
 #include <QToolTip>
-
+#include <QtTest>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
-#include <filesystem>
+#include "exchange.h"
+#include "modaldriver.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
+#include "sandbox.h"
+#include "tinformacja.h"
+#include "windowopener.h"
 
 using namespace kv;
 
@@ -90,7 +89,8 @@ private slots:
         w.runStartupSequence();
         std::cerr.rdbuf(old);
         const QString line = QString::fromStdString(err.str());
-        QVERIFY2(line.contains(QString::fromStdString(box.root() + "/Kalvex4.conf")), qPrintable(line));
+        QVERIFY2(line.contains(QString::fromStdString(box.root() + "/Kalvex4.conf")),
+                 qPrintable(line));
         QVERIFY(line.contains("kalvex4-setup --system"));
         QVERIFY(line.contains("KALVEX4_STORE"));
         QCOMPARE(line.count('\n'), 1);
@@ -172,7 +172,9 @@ private slots:
         QStringList seen;
         m_opener.onNotification = [&] {
             storage::Exchange ex(box.exchangeFile());
-            seen << QString("%1 %2").arg(ex.activeEntry().number).arg(QString::fromStdString(ex.activeEntry().log));
+            seen << QString("%1 %2")
+                        .arg(ex.activeEntry().number)
+                        .arg(QString::fromStdString(ex.activeEntry().log));
             return false;
         };
         app::Treminder w(m_services->services, m_opener);
@@ -208,9 +210,10 @@ private slots:
         QVERIFY(m_services->messages[0].text.contains(QString::fromStdString(path)));
         QVERIFY(m_services->messages[0].text.contains("is a folder"));
         storage::Profile pub = box.log(storage::LogKind::Public);
-        QVERIFY_THROWS_EXCEPTION(storage::WriteError,
-                                 storage::addEntry(pub, storage::LogKind::Public,
-                                                   testing::entry("x", "2026-05-17", "raz", "wszyscy")));
+        QVERIFY_THROWS_EXCEPTION(
+            storage::WriteError,
+            storage::addEntry(pub, storage::LogKind::Public,
+                              testing::entry("x", "2026-05-17", "raz", "wszyscy")));
         QVERIFY(std::filesystem::is_directory(path));
     }
 
@@ -228,8 +231,9 @@ private slots:
         armed.zegar().setAlarmTime(23, 0, 0);
         armed.zegar().setEnabled(true);
         action(armed, "Zamknijprogram1")->trigger();
-        QCOMPARE(m_services->messageTexts(),
-                 QStringList{"The timer message will not be displayed after you close this program."});
+        QCOMPARE(
+            m_services->messageTexts(),
+            QStringList{"The timer message will not be displayed after you close this program."});
         QCOMPARE(quit2.count(), 1);
         QCOMPARE(quit2.at(0).at(0).toInt(), 0);
     }
@@ -239,8 +243,9 @@ private slots:
         app::Treminder w(m_services->services, m_opener);
         QStringList names;
         for (QAction* a : w.popup()->actions()) names << a->objectName();
-        QCOMPARE(names, (QStringList{"Otworzedytor1", "N1", "autorunbtn", "autologbtn", "N2",
-                                     "Konfiguracja1", "N3", "Zamknijprogram1", "Kalvexinformacje1"}));
+        QCOMPARE(names,
+                 (QStringList{"Otworzedytor1", "N1", "autorunbtn", "autologbtn", "N2",
+                              "Konfiguracja1", "N3", "Zamknijprogram1", "Kalvexinformacje1"}));
         action(w, "Otworzedytor1")->trigger();
         action(w, "Konfiguracja1")->trigger();
         action(w, "Kalvexinformacje1")->trigger();

@@ -1,3 +1,10 @@
+#include <QLineEdit>
+#include <QMenu>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <thread>
+
 #include "alarmclock.h"
 #include "datepicker.h"
 #include "linklabel.h"
@@ -6,13 +13,6 @@
 #include "singleinstance.h"
 #include "soundalias.h"
 #include "tray.h"
-
-#include <QLineEdit>
-#include <QMenu>
-#include <QRandomGenerator>
-#include <thread>
-#include <QtTest>
-#include <QTemporaryDir>
 
 using namespace kv;
 
@@ -59,7 +59,8 @@ private slots:
                 if (ref.check(QTime::fromMSecsSinceStartOfDay(int(ms))))
                     expected << start.addMSecs(k * desktop::AlarmClock::kCheckMs);
             }
-            while (clock.nextWake().isValid() && clock.nextWake() < start.addMSecs(480000LL * 450 + 1)) {
+            while (clock.nextWake().isValid() &&
+                   clock.nextWake() < start.addMSecs(480000LL * 450 + 1)) {
                 s.clock = clock.nextWake();
                 bool hit = false;
                 QObject::connect(&clock, &desktop::AlarmClock::alarm, &clock, [&] { hit = true; });

@@ -1,8 +1,3 @@
-#include "colourscheme.h"
-#include "exchange.h"
-#include "recordingopener.h"
-#include "recordingservices.h"
-#include "sandbox.h"
 #include "tinformacja.h"
 
 #include <QGroupBox>
@@ -10,6 +5,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include "colourscheme.h"
+#include "exchange.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
+#include "sandbox.h"
 
 using namespace kv;
 using storage::LogKind;
@@ -98,23 +99,30 @@ private slots:
         activate(0, "log");
         auto w = open();
         using R = storage::ColourRole;
-        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "info"), R::Background), QColor(0xFF, 0, 0));
-        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "Color95Button1"), R::Font), QColor(255, 0, 0));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "info"), R::Background),
+                 QColor(0xFF, 0, 0));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "Color95Button1"), R::Font),
+                 QColor(255, 0, 0));
         QCOMPARE(desktop::controlColour(child<QWidget>(*w, "Color95Button2"), R::Font),
                  desktop::toQColor(10840410));
         QCOMPARE(desktop::controlColour(w.get(), R::Font), desktop::toQColor(15));
 
-        m_box->writeFile("data/style.ini", "[Mine]\r\nramka=f.bmp\r\ninfo_color=65280\r\nbtn_color=16711680\r\n");
-        QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(m_box->dataFolder() + "data/f.bmp"));
+        m_box->writeFile("data/style.ini",
+                         "[Mine]\r\nramka=f.bmp\r\ninfo_color=65280\r\nbtn_color=16711680\r\n");
+        QImage(8, 8, QImage::Format_RGB32)
+            .save(QString::fromStdString(m_box->dataFolder() + "data/f.bmp"));
         storage::EntryData e = testing::entry("styled", "2026-05-17");
         e.typ = "Mine";
         add(LogKind::Private, e);
         activate(1, "log");
         auto styled = open();
         QVERIFY(m_s->messages.empty());
-        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "info"), R::Background), QColor(0, 255, 0));
-        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "info"), R::Font), desktop::toQColor(144470));
-        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "plikbtn"), R::Background), QColor(0, 0, 255));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "info"), R::Background),
+                 QColor(0, 255, 0));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "info"), R::Font),
+                 desktop::toQColor(144470));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "plikbtn"), R::Background),
+                 QColor(0, 0, 255));
         QCOMPARE(desktop::controlColour(child<QWidget>(*styled, "Color95Button1"), R::Font),
                  desktop::toQColor(3947580));
         QVERIFY(!child<QLabel>(*styled, "tlo")->pixmap().isNull());
@@ -156,9 +164,9 @@ private slots:
         QCOMPARE(priv.readString("1", "Numer", ""), std::string("1"));
         QVERIFY(!storage::isOccupied(priv, 2));
 
-        for (auto [n, log, removed] : {std::tuple{0, "log_staly", false},
-                                       std::tuple{1, "log_glowny", false},
-                                       std::tuple{0, "log_glowny", true}}) {
+        for (auto [n, log, removed] :
+             {std::tuple{0, "log_staly", false}, std::tuple{1, "log_glowny", false},
+              std::tuple{0, "log_glowny", true}}) {
             activate(n, log);
             auto d = open();
             QTest::mouseClick(child<QPushButton>(*d, "Color95Button1"), Qt::LeftButton);
@@ -297,7 +305,8 @@ private slots:
         for (const char* name : {"strona", "email", "programnazwa", "plik"}) {
             auto* label = child<QLabel>(*w, name);
             QVERIFY2(label->text().endsWith("..."), name);
-            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width());
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                    label->contentsRect().width());
             QVERIFY(label->toolTip().size() > 200);
             QCOMPARE(label->accessibleDescription(), label->toolTip());
         }

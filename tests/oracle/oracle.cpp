@@ -16,12 +16,9 @@
 //  - Bytes 0x80-0xFF in a file that starts with a UTF-8 byte-order mark, which
 //    the engine keeps as they are (Windows converts them to the code page).
 
-#include "profile.h"
-
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -33,6 +30,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "profile.h"
 
 using kv::storage::Profile;
 using kv::storage::WriteError;
@@ -49,7 +48,7 @@ struct Op {
 };
 
 struct Sequence {
-    bool folder = true;  // false: the file's folder does not exist
+    bool folder = true;                // false: the file's folder does not exist
     std::optional<std::string> start;  // nothing: the file does not exist
     std::vector<Op> ops;
 };
@@ -59,19 +58,41 @@ struct Sequence {
 const std::string kLongName(1100, 'N');
 
 const std::vector<std::string> kSections = {
-    "S1", "s1", " S1 ", "S1  ", "\tS1", "Sec A", "SEC A", "sec  a", " Sec A", "", "  ",
-    "S3", "Sec]tion", "Sec", "[S1]", "x[y", "new", "NEW", "\xC4pfel", "\xE4pfel", "caf\xE9", "CAF\xC9", "S;1",
-    "a=b", "\x1AS1", kLongName};
-const std::vector<std::string> kKeys = {
-    "k", "K", " k ", "k  ", "\tk", "key two", "KEY TWO", "key  two", "", "  ", ";k",
-    "#k", "a", "noequals", "a=b", "[k]", "[k", "\xC4rger", "caf\xE9", "k\x1A", "b", "x y", kLongName};
+    "S1",       "s1",       " S1 ",    "S1  ",     "\tS1", "Sec A", "SEC A",  "sec  a", " Sec A",
+    "",         "  ",       "S3",      "Sec]tion", "Sec",  "[S1]",  "x[y",    "new",    "NEW",
+    "\xC4pfel", "\xE4pfel", "caf\xE9", "CAF\xC9",  "S;1",  "a=b",   "\x1AS1", kLongName};
+const std::vector<std::string> kKeys = {"k",       "K",        " k ", "k  ", "\tk",    "key two",
+                                        "KEY TWO", "key  two", "",    "  ",  ";k",     "#k",
+                                        "a",       "noequals", "a=b", "[k]", "[k",     "\xC4rger",
+                                        "caf\xE9", "k\x1A",    "b",   "x y", kLongName};
 
 std::vector<std::string> makeValues() {
-    std::vector<std::string> v = {
-        "v", "V", "", "  ", " v ", "v  ", "\tv\t", "\"quoted\"", "\" spaced \"", "'single'",
-        "\"a\"b\"", "\"", "''", "\"x'", "x ; y", "b=c", "; not a comment", "[S1]",
-        "\xE9t\xE9 \x80\xFF", "\x1A", "v\r\nk=injected", "a\nb", "v\r[S9]\rk=w", "=",
-        "\"\"", "' '"};
+    std::vector<std::string> v = {"v",
+                                  "V",
+                                  "",
+                                  "  ",
+                                  " v ",
+                                  "v  ",
+                                  "\tv\t",
+                                  "\"quoted\"",
+                                  "\" spaced \"",
+                                  "'single'",
+                                  "\"a\"b\"",
+                                  "\"",
+                                  "''",
+                                  "\"x'",
+                                  "x ; y",
+                                  "b=c",
+                                  "; not a comment",
+                                  "[S1]",
+                                  "\xE9t\xE9 \x80\xFF",
+                                  "\x1A",
+                                  "v\r\nk=injected",
+                                  "a\nb",
+                                  "v\r[S9]\rk=w",
+                                  "=",
+                                  "\"\"",
+                                  "' '"};
     for (std::size_t n : {1021u, 1022u, 1023u, 1024u, 1025u}) {
         v.push_back(std::string(n, 'x'));
         std::string quoted(n, 'q');
@@ -84,8 +105,8 @@ std::vector<std::string> makeValues() {
 const std::vector<std::string> kValues = makeValues();
 
 std::vector<std::string> makeDefaults() {
-    std::vector<std::string> d = {"", "def", "def  ", "  def", "\"qd\"", "'q'", "d\xE9",
-                                  "   ", "\"", " d e ", "\"qd\"  ", "'q\"", "\t\"q\"\t"};
+    std::vector<std::string> d = {"",    "def", "def  ", "  def",    "\"qd\"", "'q'",      "d\xE9",
+                                  "   ", "\"",  " d e ", "\"qd\"  ", "'q\"",   "\t\"q\"\t"};
     d.push_back(std::string(1030, 'd'));
     d.push_back(std::string(1022, 'd') + "  ");
     std::string quoted(1024, 'd');
@@ -96,14 +117,58 @@ std::vector<std::string> makeDefaults() {
 const std::vector<std::string> kDefaults = makeDefaults();
 
 // Whole lines of starting files, beside the ones built from the names.
-const std::vector<std::string> kLines = {
-    "[S1]", "[ s1 ]", "  [Sec A]  ", "[SEC A]", "[S3]junk", "[Sec]tion]", "[", "[]", "[ ]",
-    "[x", "]x[", "[\xC4pfel]", "[caf\xE9]", "\t[S1]\t", "[new]", "[S;1]", "[a=b]",
-    "k=v", " K = V ", "k=", "=x", "=", "a=b=c", "v=x ; y", "k=\"quoted\"", "k=' spaced '",
-    "k=\"a\"b\"", "noequals", "; comment", ";k=v", "#k=v", "k\t=\tv", "\x1Ak=v\x1A",
-    "k=\xE9\xFF", "\xC4rger=1", "caf\xE9=2", "key two = 2", "KEY  TWO=3", "[k]=v", "x y=z",
-    "", "   ", "\t", std::string("k=a\0b", 5), std::string("\0[S1]", 5), std::string("\0", 1),
-    std::string("[S\0x]", 6), std::string("k\0=v", 5), "\xEF\xBB", "\x1A", "k=\x1A\x1A", "\xA0k\xA0=\xA0v\xA0"};
+const std::vector<std::string> kLines = {"[S1]",
+                                         "[ s1 ]",
+                                         "  [Sec A]  ",
+                                         "[SEC A]",
+                                         "[S3]junk",
+                                         "[Sec]tion]",
+                                         "[",
+                                         "[]",
+                                         "[ ]",
+                                         "[x",
+                                         "]x[",
+                                         "[\xC4pfel]",
+                                         "[caf\xE9]",
+                                         "\t[S1]\t",
+                                         "[new]",
+                                         "[S;1]",
+                                         "[a=b]",
+                                         "k=v",
+                                         " K = V ",
+                                         "k=",
+                                         "=x",
+                                         "=",
+                                         "a=b=c",
+                                         "v=x ; y",
+                                         "k=\"quoted\"",
+                                         "k=' spaced '",
+                                         "k=\"a\"b\"",
+                                         "noequals",
+                                         "; comment",
+                                         ";k=v",
+                                         "#k=v",
+                                         "k\t=\tv",
+                                         "\x1Ak=v\x1A",
+                                         "k=\xE9\xFF",
+                                         "\xC4rger=1",
+                                         "caf\xE9=2",
+                                         "key two = 2",
+                                         "KEY  TWO=3",
+                                         "[k]=v",
+                                         "x y=z",
+                                         "",
+                                         "   ",
+                                         "\t",
+                                         std::string("k=a\0b", 5),
+                                         std::string("\0[S1]", 5),
+                                         std::string("\0", 1),
+                                         std::string("[S\0x]", 6),
+                                         std::string("k\0=v", 5),
+                                         "\xEF\xBB",
+                                         "\x1A",
+                                         "k=\x1A\x1A",
+                                         "\xA0k\xA0=\xA0v\xA0"};
 
 const std::string kBom = "\xEF\xBB\xBF";
 
@@ -148,13 +213,13 @@ private:
 
     std::string line() {
         switch (pick(4)) {
-        case 0:
-            return padding() + "[" + padding() + from(kSections) + padding() + "]" + padding();
-        case 1:
-            return padding() + from(kKeys) + padding() + "=" + padding() + from(kValues) +
-                   padding();
-        default:
-            return from(kLines);
+            case 0:
+                return padding() + "[" + padding() + from(kSections) + padding() + "]" + padding();
+            case 1:
+                return padding() + from(kKeys) + padding() + "=" + padding() + from(kValues) +
+                       padding();
+            default:
+                return from(kLines);
         }
     }
 
@@ -177,8 +242,10 @@ private:
     Op op() {
         Op o;
         int k = pick(20);
-        o.kind = k < 8 ? Kind::Read : k < 15 ? Kind::Write : k < 18 ? Kind::DeleteKey
-                                                                    : Kind::EraseSection;
+        o.kind = k < 8    ? Kind::Read
+                 : k < 15 ? Kind::Write
+                 : k < 18 ? Kind::DeleteKey
+                          : Kind::EraseSection;
         o.section = from(kSections);
         o.key = from(kKeys);
         if (o.kind == Kind::Read) o.value = from(kDefaults);
@@ -236,29 +303,34 @@ std::string shown(const std::optional<std::string>& s) {
             continue;
         }
         ++i;
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else if (c == '"' || c == '\\' || c == '{') out += std::string("\\") + static_cast<char>(c);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '"' || c == '\\' || c == '{')
+            out += std::string("\\") + static_cast<char>(c);
         else if (c < 0x20 || c >= 0x7F) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", c);
             out += hex;
-        } else out += static_cast<char>(c);
+        } else
+            out += static_cast<char>(c);
     }
     return out + "\"";
 }
 
 std::string describe(const Op& o) {
     switch (o.kind) {
-    case Kind::Read:
-        return "read [" + shown(o.section) + "] " + shown(o.key) + " default " + shown(o.value);
-    case Kind::Write:
-        return "write [" + shown(o.section) + "] " + shown(o.key) + " = " + shown(o.value);
-    case Kind::DeleteKey:
-        return "delete [" + shown(o.section) + "] " + shown(o.key);
-    case Kind::EraseSection:
-        return "erase [" + shown(o.section) + "]";
+        case Kind::Read:
+            return "read [" + shown(o.section) + "] " + shown(o.key) + " default " + shown(o.value);
+        case Kind::Write:
+            return "write [" + shown(o.section) + "] " + shown(o.key) + " = " + shown(o.value);
+        case Kind::DeleteKey:
+            return "delete [" + shown(o.section) + "] " + shown(o.key);
+        case Kind::EraseSection:
+            return "erase [" + shown(o.section) + "]";
     }
     return {};
 }
@@ -273,10 +345,18 @@ Outcome viaEngine(const Op& o, const std::string& path) {
     Outcome r;
     try {
         switch (o.kind) {
-        case Kind::Read: r.text = ini.readString(o.section, o.key, o.value); break;
-        case Kind::Write: ini.writeString(o.section, o.key, o.value); break;
-        case Kind::DeleteKey: ini.deleteKey(o.section, o.key); break;
-        case Kind::EraseSection: ini.eraseSection(o.section); break;
+            case Kind::Read:
+                r.text = ini.readString(o.section, o.key, o.value);
+                break;
+            case Kind::Write:
+                ini.writeString(o.section, o.key, o.value);
+                break;
+            case Kind::DeleteKey:
+                ini.deleteKey(o.section, o.key);
+                break;
+            case Kind::EraseSection:
+                ini.eraseSection(o.section);
+                break;
         }
     } catch (const WriteError&) {
         r.ok = false;
@@ -288,24 +368,24 @@ Outcome viaWindows(const Op& o, const std::string& path) {
     Outcome r;
     const char* file = path.c_str();
     switch (o.kind) {
-    case Kind::Read: {
-        char buf[1024];
-        DWORD n = GetPrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
-                                           buf, sizeof buf, file);
-        r.text.assign(buf, n);
-        break;
-    }
-    case Kind::Write:
-        r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
-                                          file) != 0;
-        break;
-    case Kind::DeleteKey:
-        r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), nullptr, file) != 0;
-        break;
-    case Kind::EraseSection:
-        // Never both names NULL: that is the cache flush, and it crashes Wine 8.
-        r.ok = WritePrivateProfileStringA(o.section.c_str(), nullptr, nullptr, file) != 0;
-        break;
+        case Kind::Read: {
+            char buf[1024];
+            DWORD n = GetPrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
+                                               buf, sizeof buf, file);
+            r.text.assign(buf, n);
+            break;
+        }
+        case Kind::Write:
+            r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), o.value.c_str(),
+                                              file) != 0;
+            break;
+        case Kind::DeleteKey:
+            r.ok = WritePrivateProfileStringA(o.section.c_str(), o.key.c_str(), nullptr, file) != 0;
+            break;
+        case Kind::EraseSection:
+            // Never both names NULL: that is the cache flush, and it crashes Wine 8.
+            r.ok = WritePrivateProfileStringA(o.section.c_str(), nullptr, nullptr, file) != 0;
+            break;
     }
     return r;
 }
@@ -340,7 +420,8 @@ bool run(std::uint64_t seed, std::uint64_t index, bool verbose) {
         // One write per report, so that reports of parallel parts do not mix.
         std::string r = "DIFFERENCE seed " + std::to_string(seed) + " sequence " +
                         std::to_string(index) + ": " + what + "\n";
-        r += std::string("  start: ") + (s.folder ? "" : "(folder missing) ") + shown(s.start) + "\n";
+        r += std::string("  start: ") + (s.folder ? "" : "(folder missing) ") + shown(s.start) +
+             "\n";
         for (std::size_t i = 0; i <= failing; ++i)
             r += std::string("  ") + (i == failing ? "=> " : "   ") + describe(s.ops[i]) + "\n";
         r += "  engine file:  " + shown(fileBytes(ours)) + "\n";
@@ -375,7 +456,6 @@ bool run(std::uint64_t seed, std::uint64_t index, bool verbose) {
     DeleteFileA((ours + ".lock").c_str());
     return same;
 }
-
 
 // Runs sequences [first, last) in this process; the number of differences.
 std::uint64_t runRange(std::uint64_t seed, std::uint64_t first, std::uint64_t last, bool verbose) {
@@ -422,8 +502,10 @@ std::uint64_t runInParts(std::uint64_t seed, std::uint64_t count, unsigned jobs)
         DWORD code = kSetupFailed;
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
-        if (code == kSetupFailed) failed = true;
-        else differences += code;
+        if (code == kSetupFailed)
+            failed = true;
+        else
+            differences += code;
     }
     if (failed) std::exit(2);
     return differences;
@@ -441,16 +523,23 @@ int main(int argc, char** argv) {
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
-        else if (a == "--sequences" && i + 1 < argc) count = std::strtoull(argv[++i], nullptr, 10);
-        else if (a == "--only" && i + 1 < argc) only = std::strtoull(argv[++i], nullptr, 10);
-        else if (a == "--jobs" && i + 1 < argc) jobs = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        if (a == "--seed" && i + 1 < argc)
+            seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--sequences" && i + 1 < argc)
+            count = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--only" && i + 1 < argc)
+            only = std::strtoull(argv[++i], nullptr, 10);
+        else if (a == "--jobs" && i + 1 < argc)
+            jobs = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
         else if (a == "--range" && i + 2 < argc) {
-            range = {std::strtoull(argv[i + 1], nullptr, 10), std::strtoull(argv[i + 2], nullptr, 10)};
+            range = {std::strtoull(argv[i + 1], nullptr, 10),
+                     std::strtoull(argv[i + 2], nullptr, 10)};
             i += 2;
-        } else if (a == "--verbose") verbose = true;
+        } else if (a == "--verbose")
+            verbose = true;
         else {
-            std::printf("usage: oracle.exe [--seed S] [--sequences N] [--jobs J] [--only I] [--verbose]\n");
+            std::printf(
+                "usage: oracle.exe [--seed S] [--sequences N] [--jobs J] [--only I] [--verbose]\n");
             return 2;
         }
     }
@@ -467,9 +556,12 @@ int main(int argc, char** argv) {
     }
     std::uint64_t differences;
     std::uint64_t sequences = only ? 1 : count;
-    if (only) differences = runRange(seed, *only, *only + 1, verbose);
-    else if (jobs == 1 || count < 100) differences = runRange(seed, 0, count, verbose);
-    else differences = runInParts(seed, count, jobs);
+    if (only)
+        differences = runRange(seed, *only, *only + 1, verbose);
+    else if (jobs == 1 || count < 100)
+        differences = runRange(seed, 0, count, verbose);
+    else
+        differences = runInParts(seed, count, jobs);
     if (differences > kReportLimit && !only)
         std::printf("(the first %llu differences of each part are shown)\n",
                     static_cast<unsigned long long>(kReportLimit));

@@ -1,17 +1,18 @@
 // Several processes write the same files at once: every update survives and
 // the files stay well formed.
 
-#include "logbook.h"
-#include "profile.h"
-#include "sandbox.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "logbook.h"
+#include "profile.h"
+#include "sandbox.h"
+
 #ifndef _WIN32
-#include <set>
 #include <sys/wait.h>
+
+#include <set>
 
 using namespace kv::storage;
 
@@ -48,7 +49,8 @@ TEST(Concurrency, EveryWriteOfSeveralProcessesSurvives) {
     inProcesses(kProcesses, [&](int p) {
         Profile ini(path);
         for (int i = 0; i < kWrites; ++i)
-            ini.writeString("P" + std::to_string(p), "k" + std::to_string(i), std::to_string(i * p));
+            ini.writeString("P" + std::to_string(p), "k" + std::to_string(i),
+                            std::to_string(i * p));
     });
     Profile ini(path);
     for (int p = 0; p < kProcesses; ++p)
@@ -94,7 +96,8 @@ TEST(Concurrency, AddsAndRemovesInOneLogLeaveItPackedWithNothingLost) {
     for (int n = count; n < kSlots; ++n) EXPECT_FALSE(isOccupied(log, n)) << n;
     std::set<std::string> expected;
     for (int p = 0; p < kProcesses; ++p)
-        for (int i = 1; i < kAdds; i += 2) expected.insert("p" + std::to_string(p) + "-" + std::to_string(i));
+        for (int i = 1; i < kAdds; i += 2)
+            expected.insert("p" + std::to_string(p) + "-" + std::to_string(i));
     EXPECT_EQ(titles, expected);
 }
 

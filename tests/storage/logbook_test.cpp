@@ -1,13 +1,14 @@
-#include "exchange.h"
-#include "infotypes.h"
-#include "locations.h"
 #include "logbook.h"
-#include "notices.h"
-#include "sandbox.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "exchange.h"
+#include "infotypes.h"
+#include "locations.h"
+#include "notices.h"
+#include "sandbox.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -100,7 +101,9 @@ TEST_F(LogTest, DoneOrdersCopyTheirOwnKeys) {
     removeEntry(log, LogKind::Public, 0, RemovalOrder::DonePublic);
     // Tytul first, then Numer; a missing receiver becomes the error marker.
     EXPECT_EQ(dir.read("u.log").substr(0, 24), "[0]\r\nTytul=T1\r\nNumer=0\r\n");
-    EXPECT_EQ(log.readString("0", "odbiorca", ""), "b\xC5\x82\xC4\x85" "d");
+    EXPECT_EQ(log.readString("0", "odbiorca", ""),
+              "b\xC5\x82\xC4\x85"
+              "d");
 }
 
 TEST_F(LogTest, RemovalRefusedWhenTheSlotHoldsAnotherEntry) {
@@ -120,8 +123,9 @@ TEST_F(LogTest, ARefusedRemovalLeavesTheLogWhole) {
 #else
     fill(3);
     const std::string before = dir.read("u.log");
-    std::filesystem::permissions(std::filesystem::path(log.path()).parent_path(),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        std::filesystem::path(log.path()).parent_path(),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     bool threw = false;
     try {
         removeEntry(log, LogKind::Private, 0, RemovalOrder::DeleteWindow);
@@ -191,8 +195,10 @@ TEST(Locations, TheStoreKeepsItsFourFoldersAndTheUserHasAName) {
     EXPECT_EQ(here->user, userName());
     EXPECT_EQ(here->files.log, "/p d/" + userName() + ".log");
 #ifdef _WIN32
-    if (before) writeStore(*before);
-    else RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Wendrik\\Kalvex4");
+    if (before)
+        writeStore(*before);
+    else
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Wendrik\\Kalvex4");
 #else
     kv::testing::setEnvironment("KALVEX4_STORE", "");
 #endif
@@ -237,7 +243,8 @@ TEST(ExchangeFile, ALinkAtTheSharedPathIsNeverFollowedAndAPersonalFileTakesOver)
 
 TEST(InfoTypes, ListSkipsGapsAndStopsAtFifty) {
     TempDir dir;
-    dir.write("style_list.ini", "[0]\nNazwa=A\n[2]\nNazwa=\n[7]\nNazwa=C\n[5]\nNazwa=none?\n[51]\nNazwa=X\n");
+    dir.write("style_list.ini",
+              "[0]\nNazwa=A\n[2]\nNazwa=\n[7]\nNazwa=C\n[5]\nNazwa=none?\n[51]\nNazwa=X\n");
     EXPECT_EQ(readTypeList(Profile(dir.file("style_list.ini"))),
               (std::vector<std::string>{"Default", "A", "", "C"}));
     EXPECT_EQ(readTypeList(Profile(dir.file("missing.ini"))), std::vector<std::string>{"Default"});

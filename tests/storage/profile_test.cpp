@@ -1,9 +1,10 @@
 #include "profile.h"
-#include "sandbox.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include "sandbox.h"
 
 using kv::storage::Profile;
 using kv::storage::WriteError;
@@ -35,8 +36,9 @@ TEST_F(ProfileTest, WhitespaceAroundNamesAndValuesIsTrimmed) {
 }
 
 TEST_F(ProfileTest, HeadersQuotesCommentsAndEquals) {
-    file("[S3]junk\n[Sec]tion]\nk=1\n[S]\n;k=comment\nq=\"quoted\"\ns=\" spaced \"\n"
-         "m=\"a\"b\"\nv=x ; y\nabc=b=c\nnoequals\nempty=\n'=single\n");
+    file(
+        "[S3]junk\n[Sec]tion]\nk=1\n[S]\n;k=comment\nq=\"quoted\"\ns=\" spaced \"\n"
+        "m=\"a\"b\"\nv=x ; y\nabc=b=c\nnoequals\nempty=\n'=single\n");
     EXPECT_EQ(ini.readString("Sec]tion", "k", "d"), "1");
     EXPECT_TRUE(ini.snapshot().hasSection("S3"));
     EXPECT_EQ(ini.readString("S", "q", "d"), "quoted");
@@ -167,8 +169,12 @@ TEST_F(ProfileTest, ANulByteEndsTheNameOrValueItFallsIn) {
 }
 
 TEST_F(ProfileTest, HighBytesPassThrough) {
-    ini.writeString("S", "k", "b\xB3\xB9" "d \xFF");
-    EXPECT_EQ(ini.readString("S", "k", ""), "b\xB3\xB9" "d \xFF");
+    ini.writeString("S", "k",
+                    "b\xB3\xB9"
+                    "d \xFF");
+    EXPECT_EQ(ini.readString("S", "k", ""),
+              "b\xB3\xB9"
+              "d \xFF");
 }
 
 TEST_F(ProfileTest, ARefusedWriteNamesTheFile) {
@@ -177,15 +183,18 @@ TEST_F(ProfileTest, ARefusedWriteNamesTheFile) {
         missing.writeString("S", "k", "v");
         FAIL() << "write into a missing folder succeeded";
     } catch (const WriteError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Unable to write to " + dir.file("no/such/folder/x.ini"), 0), 0u);
+        EXPECT_EQ(std::string(e.what()).rfind(
+                      "Unable to write to " + dir.file("no/such/folder/x.ini"), 0),
+                  0u);
     }
     EXPECT_THROW(missing.deleteKey("S", "k"), WriteError);
     EXPECT_EQ(missing.readString("S", "k", "def"), "def");
 }
 
 TEST_F(ProfileTest, IntegersAndBooleans) {
-    file("[S]\na=42\nb=-1\nc=0x1A\nd=$52443A\ne=12abc\nf=\ng=0X1a\nh=$\ni=99999999999\n"
-         "j=$F6F6F6F6\n");
+    file(
+        "[S]\na=42\nb=-1\nc=0x1A\nd=$52443A\ne=12abc\nf=\ng=0X1a\nh=$\ni=99999999999\n"
+        "j=$F6F6F6F6\n");
     EXPECT_EQ(ini.readInteger("S", "a", 7), 42);
     EXPECT_EQ(ini.readInteger("S", "b", 7), -1);
     EXPECT_EQ(ini.readInteger("S", "c", 7), 26);
@@ -213,9 +222,10 @@ TEST_F(ProfileTest, ValuesWithLineBreaksBecomeNewLines) {
 TEST_F(ProfileTest, AWriteNeverLeavesATemporaryFileBehind) {
     ini.writeString("S", "k", "v");
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-        if (e.path().filename().string().rfind("t.ini", 0) == 0 &&
-            e.path().filename() != "t.ini" && e.path().filename() != "t.ini.lock")
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        if (e.path().filename().string().rfind("t.ini", 0) == 0 && e.path().filename() != "t.ini" &&
+            e.path().filename() != "t.ini.lock")
             ++files;
     EXPECT_EQ(files, 0);
 }

@@ -2,24 +2,25 @@
 // written over, a removal never cuts what it moves, a held lock never hangs a
 // writer, and a killed write leaves nothing behind for long.
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
 #include "exchange.h"
 #include "locations.h"
 #include "logbook.h"
 #include "notices.h"
 #include "sandbox.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #ifndef _WIN32
-#include "fileio_testing.h"
-
-#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <chrono>
+
+#include "fileio_testing.h"
 #endif
 
 using namespace kv::storage;
@@ -48,7 +49,8 @@ struct SafetyTest : ::testing::Test {
         return e;
     }
     void fill(int count, std::size_t textSize = 0) {
-        for (int i = 0; i < count; ++i) ASSERT_EQ(addEntry(log, LogKind::Private, make(i, textSize)), i);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(addEntry(log, LogKind::Private, make(i, textSize)), i);
     }
 };
 
@@ -125,7 +127,8 @@ TEST_F(SafetyTest, AScopeReadsTheFileOnceUntilRefreshedOrWritten) {
 
 TEST_F(SafetyTest, AHundredThousandSectionsAreLookedUpByName) {
     std::string bytes;
-    for (int i = 0; i < 100000; ++i) bytes += "[s" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 100000; ++i)
+        bytes += "[s" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
     bytes += "[S99999]\r\nk=second\r\n";
     dir.write("u.log", bytes);
     const Profile::ReadScope scope(log);
@@ -200,9 +203,9 @@ TEST_F(SafetyTest, TheNextWriteRemovesTemporaryFilesOfAKilledOne) {
     EXPECT_TRUE(dir.exists("u.log.backup"));
     EXPECT_TRUE(dir.exists("other.log.kv4new.Ab12Cd"));
     EXPECT_TRUE(dir.exists("u.log.kv4create.Zz99Yy"));
-    std::filesystem::last_write_time(dir.file("u.log.kv4create.Zz99Yy"),
-                                     std::filesystem::file_time_type::clock::now() -
-                                         std::chrono::hours(1));
+    std::filesystem::last_write_time(
+        dir.file("u.log.kv4create.Zz99Yy"),
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     addEntry(log, LogKind::Private, make(2));
     EXPECT_FALSE(dir.exists("u.log.kv4create.Zz99Yy"));
 }

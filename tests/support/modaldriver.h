@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-
 #include <functional>
 
 namespace kv::testing {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "opener.h"
-
 #include <QStringList>
 #include <functional>
+
+#include "opener.h"
 
 namespace kv::testing {
 

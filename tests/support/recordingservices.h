@@ -3,8 +3,6 @@
 // a clock that tests set and advance, and scripted answers for the questions
 // and dialogs a window asks (the next answer first; No or Cancel when none is left).
 
-#include "services.h"
-
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -12,6 +10,8 @@
 #include <deque>
 #include <functional>
 #include <vector>
+
+#include "services.h"
 
 namespace kv::testing {
 
@@ -80,7 +80,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<AskedDialog> asked;
     std::deque<desktop::Answer> answers;
-    std::deque<QString> files;  // an empty text cancels
+    std::deque<QString> files;   // an empty text cancels
     std::deque<QColor> colours;  // an invalid colour cancels
     std::function<void(const QString&)> onMessage;
     QStringList sounds;

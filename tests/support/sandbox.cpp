@@ -23,9 +23,10 @@ TempDir::TempDir() {
     static std::atomic<int> counter = 0;
     static const unsigned salt = std::random_device{}();
     for (;;) {
-        const fs::path candidate = fs::temp_directory_path() /
-                                   ("kv4test-" + std::to_string(KV_PID) + "-" + std::to_string(salt % 100000) +
-                                    "-" + std::to_string(++counter));
+        const fs::path candidate =
+            fs::temp_directory_path() /
+            ("kv4test-" + std::to_string(KV_PID) + "-" + std::to_string(salt % 100000) + "-" +
+             std::to_string(++counter));
         // create_directory is false when it exists already: never share a folder.
         if (fs::create_directory(candidate)) {
             m_path = candidate.generic_string();
@@ -50,7 +51,9 @@ std::string TempDir::read(const std::string& name) const {
     return s.str();
 }
 
-bool TempDir::exists(const std::string& name) const { return fs::exists(file(name)); }
+bool TempDir::exists(const std::string& name) const {
+    return fs::exists(file(name));
+}
 
 void setEnvironment(const std::string& name, const std::string& value) {
 #ifdef _WIN32
@@ -83,9 +86,12 @@ storage::Profile Sandbox::log(storage::LogKind kind) const {
     const storage::FileNames f = files();
     const storage::FileAccess access = storage::logAccess(kind);
     switch (kind) {
-    case storage::LogKind::Private: return storage::Profile(f.log, access);
-    case storage::LogKind::Static: return storage::Profile(f.log_staly, access);
-    case storage::LogKind::Public: return storage::Profile(f.log_glowny, access);
+        case storage::LogKind::Private:
+            return storage::Profile(f.log, access);
+        case storage::LogKind::Static:
+            return storage::Profile(f.log_staly, access);
+        case storage::LogKind::Public:
+            return storage::Profile(f.log_glowny, access);
     }
     return storage::Profile(f.log, access);
 }
@@ -103,10 +109,12 @@ void Sandbox::writeFile(const std::string& relative, const std::string& bytes) c
     m_dir.write(relative, bytes);
 }
 
-std::string Sandbox::readFile(const std::string& relative) const { return m_dir.read(relative); }
+std::string Sandbox::readFile(const std::string& relative) const {
+    return m_dir.read(relative);
+}
 
-storage::EntryData entry(const std::string& title, const std::string& date,
-                         const std::string& mode, const std::string& receiver) {
+storage::EntryData entry(const std::string& title, const std::string& date, const std::string& mode,
+                         const std::string& receiver) {
     storage::EntryData e;
     e.tytul = title;
     e.informacja = "Text of " + title;

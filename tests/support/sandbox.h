@@ -3,11 +3,11 @@
 // on Windows too: a plain temporary folder, and a whole installation (store,
 // data folder and log folders) with the store and exchange file pointed at it.
 
+#include <string>
+
 #include "locations.h"
 #include "logbook.h"
 #include "profile.h"
-
-#include <string>
 
 namespace kv::testing {
 
@@ -43,7 +43,9 @@ public:
     storage::FileNames files() const;
     storage::Profile log(storage::LogKind kind) const;
     storage::Profile exchange() const;
-    storage::Profile config() const { return storage::Profile(files().config, storage::kSharedFile); }
+    storage::Profile config() const {
+        return storage::Profile(files().config, storage::kSharedFile);
+    }
     storage::Profile colourFile() const;
     void writeFile(const std::string& relative, const std::string& bytes) const;
     std::string readFile(const std::string& relative) const;

@@ -28,12 +28,15 @@ public:
                        MessageIcon icon = MessageIcon::Question) = 0;
 };
 
+// What an open-file dialog offers: any file, or programs only.
+enum class FileKind { Any, Program };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // The file chosen, or nothing when cancelled. filter as QFileDialog takes it.
+    // An existing file chosen, or nothing when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const QString& caption,
-                                            const QString& folder, const QString& filter) = 0;
+                                            const QString& folder, FileKind kind) = 0;
     // The colour chosen, starting from initial, or nothing when cancelled.
     virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) = 0;
 };

@@ -55,10 +55,23 @@ public:
 class QtDialogs final : public Dialogs {
 public:
     std::optional<QString> openFile(QWidget* parent, const QString& caption, const QString& folder,
-                                    const QString& filter) override {
-        const QString file = QFileDialog::getOpenFileName(parent, caption, folder, filter);
-        if (file.isEmpty()) return std::nullopt;
-        return file;
+                                    FileKind kind) override {
+        QFileDialog dialog(parent, caption, folder);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (kind == FileKind::Program) {
+#ifdef Q_OS_WIN
+            dialog.setNameFilter("Program files (*.exe)");
+#else
+            // Programs here have no extension: the dialog lists what may be run.
+            dialog.setNameFilter("Program files (*)");
+            dialog.setFilter(QDir::Executable | QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot);
+#endif
+        } else {
+            dialog.setNameFilter("Any file (*)");
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
     }
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override {
         const QColor colour = QColorDialog::getColor(initial, parent, kAppTitle);

@@ -65,4 +65,66 @@ ColourRules notificationColourRules() {
     };
 }
 
+namespace {
+
+void both(ColourRules& rules, const std::string& object, const char* background, const char* font,
+          ColourValue fontDefault) {
+    rules.push_back({object, ColourRole::Background, background, paintDefault(background)});
+    rules.push_back({object, ColourRole::Font, font, fontDefault});
+}
+
+}  // namespace
+
+ColourRules entryColourRules(const std::string& cancelButton) {
+    using R = ColourRole;
+    ColourRules rules;
+    both(rules, "", "tlo", "czcionka", kNearBlack);
+    for (const char* list1 : {"informacja", "tytul", "typ", "email", "program_nazwa"})
+        both(rules, list1, "listy1", "listy1_font", kNearBlack);
+    rules.push_back({"kalendarz", R::Background, "listy1", paintDefault("listy1")});
+    for (const char* list2 : {"odbiorca_nazwa", "dzwiek", "strona", "plik"})
+        both(rules, list2, "listy2", "listy2_font", kNearBlack);
+    for (const char* group : {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4"})
+        rules.push_back({group, R::Font, "czcionka", kNearBlack});
+    both(rules, "logo", "logo", "logo_font", kNearBlack);
+    both(rules, "logo2", "logo2", "logo2_font", kNearBlack);
+    rules.push_back({cancelButton, R::Font, "btn1_font", kNearBlack});
+    rules.push_back({"zapiszbtn", R::Font, "btn2_font", kNearBlack});
+    return rules;
+}
+
+ColourRules deleteColourRules() {
+    using R = ColourRole;
+    ColourRules rules;
+    both(rules, "", "tlo", "czcionka", kNearBlack);
+    rules.push_back({"GroupBox1", R::Font, "czcionka", kNearBlack});
+    both(rules, "logo", "logo", "logo_font", kNearBlack);
+    both(rules, "logo2", "logo2", "logo2_font", kNearBlack);
+    rules.push_back({"anulujbtn", R::Font, "btn1_font", kNearBlack});
+    rules.push_back({"usunbtn", R::Font, "btn2_font", kNearBlack});
+    return rules;
+}
+
+ColourRules editorColourRules() {
+    using R = ColourRole;
+    ColourRules rules;
+    both(rules, "", "tlo", "czcionka", kNearBlack);
+    for (const char* list1 : {"lista", "zegar2", "hh", "mm", "ss", "timer_info", "lista_stala",
+                              "lista_glowna"})
+        both(rules, list1, "listy1", "listy1_font", kNearBlack);
+    for (const char* preview : {"podglad", "podglad_staly", "podglad_glowny"})
+        both(rules, preview, "listy2", "listy2_font", kNearBlack);
+    for (int g = 1; g <= 8; ++g)
+        rules.push_back({"GroupBox" + std::to_string(g), R::Font, "czcionka", kNearBlack});
+    both(rules, "logo", "logo", "logo_font", kLightFont);
+    both(rules, "logo2", "logo2", "logo2_font", kStatusFont);
+    rules.push_back({"logo3", R::Background, "logo2", paintDefault("logo2")});
+    both(rules, "status", "logo2", "logo2_font", kStatusFont);
+    for (const char* b : {"btn1", "btn3", "btn5", "btn7"})
+        rules.push_back({b, R::Font, "btn1_font", kButtonFont});
+    for (const char* b : {"btn2", "btn4", "btn6"})
+        rules.push_back({b, R::Font, "btn2_font", kButtonFont});
+    return rules;
+}
+
 }  // namespace kv::storage

@@ -153,11 +153,25 @@ std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) 
     return slot;
 }
 
-void rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry) {
+bool rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry,
+                  const std::optional<StoredEntry>& expected) {
+    if (slot < 0 || slot >= kSlots) return false;
+    bool rewritten = false;
     log.update([&](IniDocument& doc) {
+        rewritten = false;
         settle(doc);
-        return writeEntry(doc, kind, slot, entry);
+        if (expected && readStoredEntry(doc, slot) != *expected) return false;
+        rewritten = true;
+        bool changed = writeEntry(doc, kind, slot, entry);
+        const std::string s = slotName(slot);
+        // Every spelling of a cleared action goes, so none still offers it.
+        for (auto [key, value] : {std::pair{"email", &entry.email}, std::pair{"strona", &entry.strona},
+                                  std::pair{"program", &entry.program}, std::pair{"plik", &entry.plik}})
+            if (!*value)
+                while (doc.deleteKey(s, key)) changed = true;
+        return changed;
     });
+    return rewritten;
 }
 
 bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,

@@ -51,8 +51,12 @@ bool isOccupied(const Profile& log, int slot);
 
 // Stores the entry in the lowest free slot; nothing when all 51 are taken.
 std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry);
-// Writes the entry's keys over slot's; no key is removed.
-void rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry);
+// Writes the entry's keys over slot's, in the order of a new entry; an action
+// left unset removes its key, so that a switched-off action is no longer offered.
+// With expected set, changes nothing (and returns false) unless slot still
+// holds exactly that entry.
+bool rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry,
+                  const std::optional<StoredEntry>& expected = std::nullopt);
 
 // Which window removes: each copies the later entries down in its own order.
 enum class RemovalOrder { DeleteWindow, DonePrivate, DonePublic };

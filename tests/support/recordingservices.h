@@ -24,7 +24,7 @@ struct ShownMessage {
 struct AskedDialog {
     QString kind;  // "question", "file" or "colour"
     QString text;  // the question, the file dialog's caption and folder, the colour's name
-    QString filter;
+    QString filter;  // of a file dialog: "programs" or "any"
 };
 
 class RecordingServices final : public desktop::MessageBoxes,
@@ -46,8 +46,9 @@ public:
         return next(answers, desktop::Answer::No);
     }
     std::optional<QString> openFile(QWidget*, const QString& caption, const QString& folder,
-                                    const QString& filter) override {
-        asked.push_back({"file", caption + " in " + folder, filter});
+                                    desktop::FileKind kind) override {
+        asked.push_back({"file", caption + " in " + folder,
+                         kind == desktop::FileKind::Program ? "programs" : "any"});
         const QString file = next(files, QString());
         if (file.isEmpty()) return std::nullopt;
         return file;

@@ -1,16 +1,38 @@
 #include "windowopener.h"
 
+#include "tdodawanie.h"
+#include "tedytor.h"
+#include "tedytowanie.h"
 #include "tinformacja.h"
+#include "tusuwanie.h"
 
 namespace kv::app {
 
-// The editor, entry, configuration, About and timer windows are not part of
-// this program yet; their menu items do nothing until they are.
-void WindowOpener::openEditor(QWidget*) {}
+// The configuration, About and timer windows are not part of this program yet;
+// their menu items do nothing until they are.
 void WindowOpener::openConfiguration(QWidget*) {}
 void WindowOpener::openAbout(QWidget*) {}
-void WindowOpener::openEditEntry(QWidget*) {}
 void WindowOpener::openTimerNotification(QWidget*) {}
+
+void WindowOpener::openEditor(QWidget* owner) {
+    editor::Tedytor window(m_services, *this, owner);
+    window.exec();
+}
+
+void WindowOpener::openNewEntry(QWidget* owner) {
+    entries::Tdodawanie window(m_services, owner);
+    window.exec();
+}
+
+void WindowOpener::openEditEntry(QWidget* owner) {
+    entries::Tedytowanie window(m_services, owner);
+    window.exec();
+}
+
+void WindowOpener::openDeleteEntry(QWidget* owner) {
+    entries::Tusuwanie window(m_services, owner);
+    window.exec();
+}
 
 bool WindowOpener::openNotification(QWidget* owner) {
     notify::Tinformacja window(m_services, *this, owner);

@@ -12,7 +12,9 @@ public:
     void openEditor(QWidget* owner) override;
     void openConfiguration(QWidget* owner) override;
     void openAbout(QWidget* owner) override;
+    void openNewEntry(QWidget* owner) override;
     void openEditEntry(QWidget* owner) override;
+    void openDeleteEntry(QWidget* owner) override;
     bool openNotification(QWidget* owner) override;
     void openTimerNotification(QWidget* owner) override;
 

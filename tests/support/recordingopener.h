@@ -13,7 +13,18 @@ public:
     void openEditor(QWidget*) override { opened << "editor"; }
     void openConfiguration(QWidget*) override { opened << "configuration"; }
     void openAbout(QWidget*) override { opened << "about"; }
-    void openEditEntry(QWidget*) override { opened << "edit"; }
+    void openNewEntry(QWidget*) override {
+        opened << "new";
+        if (onEntryWindow) onEntryWindow();
+    }
+    void openEditEntry(QWidget*) override {
+        opened << "edit";
+        if (onEntryWindow) onEntryWindow();
+    }
+    void openDeleteEntry(QWidget*) override {
+        opened << "delete";
+        if (onEntryWindow) onEntryWindow();
+    }
     bool openNotification(QWidget*) override {
         opened << "notification";
         return onNotification ? onNotification() : false;
@@ -22,6 +33,7 @@ public:
 
     QStringList opened;
     std::function<bool()> onNotification;
+    std::function<void()> onEntryWindow;  // runs inside the entry window's place
 };
 
 }  // namespace kv::testing

@@ -1,0 +1,468 @@
+#include "tedytor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "clocklabel.h"
+#include "colours.h"
+#include "colourscheme.h"
+#include "exchange.h"
+#include "logbook.h"
+#include "windowcommands.h"
+#include "windowkit.h"
+
+namespace kv::editor {
+
+namespace {
+
+using desktop::labelFor;
+using desktop::named;
+
+constexpr const char* kNoStore = "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
+constexpr const char* kListFailed = "Wystąpił nieznany Error. Program nie będzie działać prawidłowo.";
+constexpr const char* kClickFailed = "Error programu.";
+constexpr const char* kUnknownDate = "Unknown date.";
+constexpr int kSectionRole = Qt::UserRole;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A list line is one line: a title's line breaks show as spaces.
+QString oneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\x1F', ' ');
+    return qs(text);
+}
+
+}  // namespace
+
+Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_services(services),
+      m_opener(opener) {
+    setObjectName("Tedytor");
+    setWindowTitle("Kalvex4");
+    setModal(true);
+    QFont f("Verdana");
+    f.setPointSize(8);
+    setFont(f);
+    setFixedSize(561, 593);
+    const QString noDate = "Nie znaleziono daty deaktywacji.";
+    m_pages[0].kind = storage::LogKind::Private;
+    m_pages[0].dateDefault = noDate;
+    m_pages[1].kind = storage::LogKind::Static;
+    m_pages[1].dateDefault = "Nieznana data.";
+    m_pages[2].kind = storage::LogKind::Public;
+    m_pages[2].dateDefault = noDate;
+    buildWindow();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName("Timer1");
+    m_timer1->setInterval(1);
+    m_timer1->setSingleShot(true);
+    connect(m_timer1, &QTimer::timeout, this, &Tedytor::rebuildLists);
+
+    // Commands of the whole window, whichever control has the focus.
+    auto* ukryte = new desktop::WindowCommands(this);
+    ukryte->setObjectName("ukryte");
+    auto withClick = [this](void (Tedytor::*command)()) {
+        return [this, command] {
+            click();
+            (this->*command)();
+        };
+    };
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_N), [this] { addEntry(); });
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_E), withClick(&Tedytor::editEntry));
+    ukryte->add(QKeyCombination(Qt::Key_Delete), withClick(&Tedytor::deleteEntry));
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_R), withClick(&Tedytor::armRebuild));
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_C), withClick(&Tedytor::configure));
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_H), withClick(&Tedytor::help));
+    ukryte->add(QKeyCombination(Qt::Key_Escape), [this] { exitEditor(); });
+    ukryte->add(QKeyCombination(Qt::Key_Return), [] {});
+    ukryte->add(QKeyCombination(Qt::Key_Enter), [] {});
+    ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_V), [this] { showVersion(); });
+}
+
+void Tedytor::buildWindow() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    auto* logo3 = named<QLabel>("logo3", this);
+    logo3->setFixedHeight(6);
+    logo3->setAutoFillBackground(true);
+    auto* logo = named<QLabel>("logo", "Kalvex4 Editor", this);
+    logo->setFixedHeight(50);
+    QFont big = logo->font();
+    big.setPointSize(18);
+    big.setBold(true);
+    logo->setFont(big);
+    logo->setAutoFillBackground(true);
+    logo->setContentsMargins(10, 0, 10, 0);
+    m_logo2 = named<QLabel>("logo2", "Loading data... please wait...", this);
+    m_logo2->setAutoFillBackground(true);
+    m_logo2->setContentsMargins(10, 2, 10, 2);
+    layout->addWidget(logo3);
+    layout->addWidget(logo);
+    layout->addWidget(m_logo2);
+
+    auto row = [&](std::initializer_list<std::pair<const char*, const char*>> buttons) {
+        auto* r = new QHBoxLayout;
+        r->setContentsMargins(8, 0, 8, 0);
+        std::vector<QPushButton*> made;
+        for (auto [name, text] : buttons) {
+            auto* b = named<QPushButton>(name, text, this);
+            b->setAutoDefault(false);
+            r->addWidget(b);
+            made.push_back(b);
+        }
+        layout->addLayout(r);
+        return made;
+    };
+    const auto entryButtons = row({{"btn1", "Add an entry"},
+                                   {"btn2", "Edit an entry"},
+                                   {"btn3", "Delete an entry"},
+                                   {"btn4", "Refresh list"}});
+    const auto pageButtons = row({{"Button1", "Private user's log"},
+                                  {"Button2", "Static user's log"},
+                                  {"Button3", "Public log"},
+                                  {"Button4", "Timer"}});
+
+    m_notatnik = named<QStackedWidget>("notatnik", this);
+    m_notatnik->setAutoFillBackground(true);
+    m_notatnik->addWidget(buildLogPage(m_pages[0], "log", "Private user's log", "lista",
+                                       "GroupBox1", "A list of entries in this log:", "GroupBox2",
+                                       "Will become active:", "wygasa", "podglad",
+                                       "Select an entry by clicking on it in the list above."));
+    m_notatnik->addWidget(buildLogPage(m_pages[1], "log_staly", "Static user's log", "lista_stala",
+                                       "GroupBox3", "A list of entries in this log:", "GroupBox4",
+                                       "Program will display this message:", "wygasa_staly",
+                                       "podglad_staly", "Select an entry on the above list."));
+    m_notatnik->addWidget(buildLogPage(m_pages[2], "log_glowny", "Public log", "lista_glowna",
+                                       "GroupBox5", "A list of entries in the log:", "GroupBox6",
+                                       "Will become active:", "wygasa_glowny", "podglad_glowny",
+                                       "Select an entry from the above list."));
+    m_notatnik->addWidget(buildTimerPage());
+    auto* pad = new QHBoxLayout;
+    pad->setContentsMargins(8, 0, 8, 0);
+    pad->addWidget(m_notatnik);
+    layout->addLayout(pad, 1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setContentsMargins(8, 0, 8, 0);
+    bottom->addStretch(1);
+    std::vector<QPushButton*> windowButtons;
+    for (auto [name, text] :
+         {std::pair{"btn5", "Configuration"}, {"btn6", "Help"}, {"btn7", "Exit editor"}}) {
+        auto* b = named<QPushButton>(name, text, this);
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+        windowButtons.push_back(b);
+    }
+    layout->addLayout(bottom);
+    m_status = named<QLabel>("status", "Program status: Idle... Waiting for instructions...", this);
+    m_status->setAutoFillBackground(true);
+    m_status->setContentsMargins(8, 3, 8, 3);
+    layout->addWidget(m_status);
+
+    auto clicked = [this](QPushButton* b, void (Tedytor::*command)()) {
+        connect(b, &QPushButton::clicked, this, [this, command] {
+            click();
+            (this->*command)();
+        });
+    };
+    clicked(entryButtons[0], &Tedytor::addEntry);
+    clicked(entryButtons[1], &Tedytor::editEntry);
+    clicked(entryButtons[2], &Tedytor::deleteEntry);
+    clicked(entryButtons[3], &Tedytor::armRebuild);
+    clicked(windowButtons[0], &Tedytor::configure);
+    clicked(windowButtons[1], &Tedytor::help);
+    clicked(windowButtons[2], &Tedytor::exitEditor);
+    for (int i = 0; i < 4; ++i)
+        connect(pageButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] {
+            click();
+            showPage(i);
+        });
+
+    m_edit1 = named<QLineEdit>("Edit1", this);
+    m_edit1->hide();
+}
+
+QWidget* Tedytor::buildLogPage(LogPage& page, const char* pageName, const QString& title,
+                               const char* listName, const char* listGroup,
+                               const QString& listCaption, const char* selectedGroup,
+                               const QString& caption, const char* dateName,
+                               const char* previewName, const QString& initialPreview) {
+    auto* w = named<QWidget>(pageName);
+    auto* layout = new QVBoxLayout(w);
+    auto* heading = new QLabel(title, w);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    bold.setPointSize(10);
+    heading->setFont(bold);
+    layout->addWidget(heading);
+
+    auto* listBox = named<QGroupBox>(listGroup, listCaption, w);
+    auto* listLayout = new QVBoxLayout(listBox);
+    page.list = named<QTreeWidget>(listName, listBox);
+    page.list->setHeaderHidden(true);
+    page.list->setRootIsDecorated(false);
+    page.list->setColumnCount(1);
+    page.list->setAccessibleName(listCaption);
+    listLayout->addWidget(page.list);
+    layout->addWidget(listBox, 3);
+
+    auto* selectedBox = named<QGroupBox>(selectedGroup, "Selected entry:", w);
+    auto* grid = new QGridLayout(selectedBox);
+    page.date = named<QLabel>(dateName, kUnknownDate, selectedBox);
+    page.date->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    page.date->setFocusPolicy(Qt::StrongFocus);
+    page.preview = named<QPlainTextEdit>(previewName, selectedBox);
+    page.preview->setReadOnly(true);
+    page.preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    page.preview->setTabChangesFocus(true);
+    page.preview->setPlainText("\n" + initialPreview);
+    page.preview->setAccessibleName("Text of the selected entry");
+    page.preview->viewport()->installEventFilter(this);
+    grid->addWidget(labelFor(selectedBox, "", caption, page.date), 0, 0);
+    grid->addWidget(page.date, 0, 1);
+    grid->addWidget(page.preview, 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    layout->addWidget(selectedBox, 2);
+
+    LogPage* p = &page;
+    connect(page.list, &QTreeWidget::itemClicked, this,
+            [this, p](QTreeWidgetItem* item) { select(*p, item); });
+    // The keyboard selects as a click does.
+    connect(page.list, &QTreeWidget::currentItemChanged, this, [this, p](QTreeWidgetItem* item) {
+        if (item && p->list->hasFocus()) select(*p, item);
+    });
+    connect(page.list, &QTreeWidget::itemDoubleClicked, this, [this, p] { editSelected(*p); });
+    return w;
+}
+
+QWidget* Tedytor::buildTimerPage() {
+    auto* w = named<QWidget>("timer");
+    auto* layout = new QVBoxLayout(w);
+    auto* group = named<QGroupBox>("GroupBox7", "Timer:", w);
+    auto* inner = new QVBoxLayout(group);
+    inner->addWidget(new QLabel(
+        "You may use this option to display a reminding information at a desired time.", group));
+    auto* clock = new desktop::ClockLabel(m_services.clock, "hh:mm:ss", group);
+    clock->setObjectName("zegar2");
+    clock->setAlignment(Qt::AlignCenter);
+    QFont big = clock->font();
+    big.setPointSize(20);
+    clock->setFont(big);
+    clock->setAutoFillBackground(true);
+    inner->addWidget(clock);
+    auto* settings = named<QGroupBox>("GroupBox8", "Settings:", group);
+    auto* grid = new QGridLayout(settings);
+    grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);
+    int column = 0;
+    for (auto [name, caption] :
+         {std::pair{"hh", "Hour (hh):"}, {"mm", "Mins (mm):"}, {"ss", "Secs (ss):"}}) {
+        auto* field = named<QLineEdit>(name, "00", settings);
+        field->setMaxLength(2);
+        grid->addWidget(labelFor(settings, "", caption, field), 1, column++);
+        grid->addWidget(field, 1, column++);
+    }
+    auto* message = named<QPlainTextEdit>("timer_info", settings);
+    message->setTabChangesFocus(true);
+    grid->addWidget(labelFor(settings, "", "Message:", message), 2, 0, 1, 6);
+    grid->addWidget(message, 3, 0, 1, 6);
+    m_btn8 = named<QPushButton>("btn8", "Start the timer.", settings);
+    m_btn8->setAutoDefault(false);
+    QFont bold = m_btn8->font();
+    bold.setBold(true);
+    m_btn8->setFont(bold);
+    QPalette orange = m_btn8->palette();
+    orange.setColor(QPalette::ButtonText, QColor(0xFF, 0x80, 0x00));
+    m_btn8->setPalette(orange);
+    // The alarm is set from here once the timer arrives; until then nothing pretends to.
+    m_btn8->setEnabled(false);
+    grid->addWidget(m_btn8, 4, 0, 1, 6);
+    inner->addWidget(settings);
+    layout->addWidget(group);
+    return w;
+}
+
+QString Tedytor::clickSoundPath() {
+    const QDir program(QCoreApplication::applicationDirPath());
+    for (const QString& candidate :
+         {program.filePath("share/kalvex4/click.wav"), program.filePath("../share/kalvex4/click.wav")})
+        if (QFileInfo::exists(candidate)) return QDir::cleanPath(candidate);
+    return program.filePath("../share/kalvex4/click.wav");
+}
+
+void Tedytor::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (m_opened) return;
+    m_opened = true;
+    desktop::centre(this);
+    showPage(0);
+    m_pageColoured = false;
+    QTimer::singleShot(0, this, &Tedytor::open);
+}
+
+void Tedytor::open() {
+    const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
+    if (opening.result != desktop::Opening::Opened) {
+        m_services.messages.show(this,
+                                 opening.result == desktop::Opening::NoStore ? kNoStore : opening.error,
+                                 desktop::MessageIcon::Error);
+        return;
+    }
+    applyColours();
+    m_version = qs(m_files->exchange().version("(unknown version)"));
+    m_logo2->setText("Welcome in Kalvex, " + m_edit1->text() +
+                     ". Your logs were opened. Today is " +
+                     m_services.clock.now().date().toString("yyyy-MM-dd") + ".");
+    for (LogPage& page : m_pages) page.count = page.selected = -1;
+    armRebuild();
+}
+
+void Tedytor::applyColours() {
+    if (!m_files) return;
+    const storage::Location& location = m_files->location();
+    const storage::Profile colours(storage::colourFileName(location.folders.sciezka, location.user),
+                                   storage::kPrivateFile);
+    const storage::Profile::ReadScope once(colours);
+    storage::ColourRules pageRules;
+    for (const char* key : storage::kPageColourKeys)
+        pageRules.push_back({"", storage::ColourRole::Background, key, storage::paintDefault(key)});
+    const std::vector<storage::ColourValue> values = storage::readColours(colours, pageRules);
+    for (std::size_t i = 0; i < m_pageColours.size(); ++i) m_pageColours[i] = desktop::toQColor(values[i]);
+    desktop::applyColourScheme(this, colours, storage::editorColourRules());
+    // Until a page is chosen the page area shows the window's own colour.
+    const QColor area = m_pageColoured ? m_pageColours[static_cast<std::size_t>(
+                                             std::min(m_notatnik->currentIndex(), 3))]
+                                       : palette().color(QPalette::Window);
+    desktop::setControlColour(this, "notatnik", storage::ColourRole::Background, area);
+}
+
+void Tedytor::showPage(int index) {
+    m_notatnik->setCurrentIndex(index);
+    if (!m_opened || !m_files) return;
+    m_pageColoured = true;
+    desktop::setControlColour(this, "notatnik", storage::ColourRole::Background,
+                              m_pageColours[static_cast<std::size_t>(index)]);
+}
+
+void Tedytor::rebuildLists() {
+    m_timer1->stop();
+    for (LogPage& page : m_pages) {
+        page.list->clear();
+        page.count = page.selected = -1;
+    }
+    if (!m_files) return;
+    for (LogPage& page : m_pages) {
+        try {
+            const storage::Profile& log = m_files->log(page.kind);
+            const storage::Profile::ReadScope once(log);
+            for (int s = 0; s < storage::kSlots; ++s) {
+                const std::string section = std::to_string(s);
+                if (log.readString(section, "Numer", "none") == "none") continue;
+                ++page.count;
+                auto* item = new QTreeWidgetItem(
+                    page.list, QStringList{qs(log.readString(section, "Data", "Error")) + ": " +
+                                           oneLine(log.readString(section, "Tytul", ""))});
+                // The line keeps its section: a log with a gap never hands over another entry.
+                item->setData(0, kSectionRole, s);
+            }
+        } catch (const std::exception&) {
+            m_services.messages.show(this, kListFailed, desktop::MessageIcon::Error);
+            return;
+        }
+    }
+}
+
+void Tedytor::select(LogPage& page, QTreeWidgetItem* item) {
+    if (page.count == -1 || !item || !m_files) return;
+    const int position = page.list->indexOfTopLevelItem(item);
+    if (position < 0 || position > page.count) return;
+    const int section = item->data(0, kSectionRole).toInt();
+    try {
+        const storage::Profile& log = m_files->log(page.kind);
+        const storage::Profile::ReadScope once(log);
+        const std::string s = std::to_string(section);
+        page.date->setText(qs(log.readString(s, "Data", page.dateDefault.toStdString())));
+        page.preview->setPlainText(qs(storage::decodeText(log.readString(s, "Informacja", ""))));
+        page.selected = position;
+        m_files->exchange().recordActiveEntry(section, storage::logKey(page.kind));
+    } catch (const std::exception&) {
+        m_services.messages.show(this, kClickFailed, desktop::MessageIcon::Error);
+    }
+}
+
+void Tedytor::editSelected(LogPage& page) {
+    if (page.selected == -1) return;
+    m_opener.openEditEntry(this);
+    armRebuild();
+}
+
+bool Tedytor::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonRelease)
+        for (LogPage& page : m_pages)
+            if (watched == page.preview->viewport() &&
+                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+                // Deferred: the edit window opens after the click is done.
+                LogPage* p = &page;
+                QTimer::singleShot(0, this, [this, p] { editSelected(*p); });
+            }
+    return QDialog::eventFilter(watched, e);
+}
+
+void Tedytor::armRebuild() { m_timer1->start(); }
+
+void Tedytor::click() { m_services.sound.playFile(clickSoundPath()); }
+
+void Tedytor::addEntry() {
+    m_opener.openNewEntry(this);
+    armRebuild();
+}
+
+void Tedytor::editEntry() {
+    m_opener.openEditEntry(this);
+    armRebuild();
+}
+
+void Tedytor::deleteEntry() {
+    m_opener.openDeleteEntry(this);
+    armRebuild();
+}
+
+void Tedytor::configure() {
+    m_opener.openConfiguration(this);
+    applyColours();
+}
+
+void Tedytor::help() {
+    if (!m_files) return;
+    m_services.shell.open(qs(m_files->location().folders.sciezka) + "help/index.html");
+}
+
+void Tedytor::showVersion() {
+    m_services.messages.show(this,
+                             "Kalvex version: " + m_version + "EXE ENG Public (freeware/ shareware)",
+                             desktop::MessageIcon::Information);
+}
+
+void Tedytor::exitEditor() {
+    // Closing from inside a command must wait until exec() runs its loop.
+    QTimer::singleShot(0, this, [this] { accept(); });
+}
+
+}  // namespace kv::editor

@@ -1,0 +1,97 @@
+#pragma once
+// The editor: lists the three logs, previews the clicked entry and hands it
+// over through the exchange file, and opens the windows that change the logs.
+
+#include <QColor>
+#include <QDialog>
+#include <array>
+#include <optional>
+
+#include "fileset.h"
+#include "opener.h"
+#include "services.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kv::desktop {
+class ClockLabel;
+}
+
+namespace kv::editor {
+
+class Tedytor final : public QDialog {
+    Q_OBJECT
+public:
+    Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner = nullptr);
+
+    // Whether the opening steps have run (they do once the window is shown).
+    bool opened() const { return m_opened; }
+    // The rebuild armed by the commands; tests fire it instead of waiting.
+    QTimer* rebuildTimer() const { return m_timer1; }
+    void rebuildLists();
+
+    // Where the click sound is: share/kalvex4/click.wav beside or above the program.
+    static QString clickSoundPath();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // One of the three log pages.
+    struct LogPage {
+        storage::LogKind kind = storage::LogKind::Private;
+        QTreeWidget* list = nullptr;
+        QLabel* date = nullptr;
+        QPlainTextEdit* preview = nullptr;
+        QString dateDefault;
+        int count = -1;      // entries listed, less one
+        int selected = -1;   // node position of the last click since the rebuild
+    };
+
+    void buildWindow();
+    QWidget* buildLogPage(LogPage& page, const char* pageName, const QString& title,
+                          const char* listName, const char* listGroup, const QString& listCaption,
+                          const char* selectedGroup, const QString& caption, const char* dateName,
+                          const char* previewName, const QString& initialPreview);
+    QWidget* buildTimerPage();
+    void open();
+    void applyColours();
+    void showPage(int index);
+    void select(LogPage& page, QTreeWidgetItem* item);
+    void editSelected(LogPage& page);
+    void armRebuild();
+    void click();
+    void addEntry();
+    void editEntry();
+    void deleteEntry();
+    void configure();
+    void help();
+    void showVersion();
+    void exitEditor();
+
+    desktop::Services& m_services;
+    desktop::WindowOpener& m_opener;
+    std::optional<storage::FileSet> m_files;
+    std::array<LogPage, 3> m_pages;
+    std::array<QColor, 4> m_pageColours;
+    bool m_pageColoured = false;  // the page area shows the window colour until a switch
+    QString m_version = "(unknown version)";
+    bool m_opened = false;
+
+    QLabel* m_logo2 = nullptr;
+    QLabel* m_status = nullptr;
+    QStackedWidget* m_notatnik = nullptr;
+    QPushButton* m_btn8 = nullptr;
+    QTimer* m_timer1 = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+};
+
+}  // namespace kv::editor

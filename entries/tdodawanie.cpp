@@ -1,0 +1,149 @@
+#include "tdodawanie.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "windowkit.h"
+
+namespace kv::entries {
+
+namespace {
+
+FormTexts newEntryTexts() {
+    FormTexts t;
+    t.caption = "Kalvex - creating a new information";
+    t.subtitle = "Creating a new infromation...";
+    t.rja = "I am receiver of this information.";
+    t.rwszyscy = "Any user of this computer.";
+    t.configurationPage = "Main configuration";
+    t.configurationGroup = "Configuration:";
+    t.dzwiekLabel = "Sound to be played (FROM SYSTEM SOUNDS):";
+    t.dzwiekPreset = "-choose-";
+    t.raz = "Display the message once";
+    t.rok = "Display the message every year";
+    t.miesiac = "Display the message every month";
+    t.kalendarzLabel = "Display the message at this day:";
+    t.email = "Send e-mail to this person:";
+    t.strona = "Open this web page:";
+    t.program = "Open this program:";
+    t.plik = "Perform an operation on this file:";
+    t.cancelName = "anulujbtn";
+    return t;
+}
+
+#ifdef Q_OS_WIN
+constexpr const char* kPathPreset = "C:\\";
+constexpr const char* kProgramFolder = "c:\\Program files";
+#else
+constexpr const char* kPathPreset = "/";
+constexpr const char* kProgramFolder = "/usr/bin";
+#endif
+
+}  // namespace
+
+Tdodawanie::Tdodawanie(desktop::Services& services, QWidget* owner)
+    : EntryForm(services, owner, newEntryTexts()) {
+    setObjectName("Tdodawanie");
+    QFont f("Verdana");
+    f.setPointSize(8);
+    setFont(f);
+    setFixedSize(559, 409);
+
+    m_rja->setChecked(true);
+    m_raz->setChecked(true);
+    m_strona->setText("http://www.");
+    m_program->setText(kPathPreset);
+    m_plik->setText(kPathPreset);
+
+    auto* group3 = m_configurationGroup;
+    auto* note4 = desktop::named<QLabel>(
+        "Label4",
+        "If you choose \"display every year\" option, than you can select any year in the\n"
+        "calendar. It has no meaning.",
+        group3);
+    static_cast<QGridLayout*>(group3->layout())->addWidget(note4, 7, 0, 1, 2);
+
+    auto* group4 = m_extensions->findChild<QGroupBox*>("GroupBox4");
+    auto* grid = static_cast<QGridLayout*>(group4->layout());
+    auto* browseProgram = desktop::named<QToolButton>("ProSpeedButton1", group4);
+    auto* browseFile = desktop::named<QToolButton>("ProSpeedButton2", group4);
+    for (QToolButton* b : {browseProgram, browseFile}) {
+        b->setText("...");
+        b->setFocusPolicy(Qt::StrongFocus);
+    }
+    browseProgram->setAccessibleName("Browse for the program");
+    browseFile->setAccessibleName("Browse for the file");
+    grid->addWidget(browseProgram, 3, 2);
+    grid->addWidget(browseFile, 4, 2);
+    auto* note7 = desktop::named<QLabel>(
+        "Label7",
+        "The function \"perform an operation on a file\" allows you to open or run any file\n"
+        "form the hard drive.\n"
+        "eg. 1. if you choose a text file, it will be opened with default editor.\n"
+        "      2. if you choose a program, this program will be started.",
+        group4);
+    grid->addWidget(note7, 5, 0, 1, 3);
+
+    // Typing into a field says what the user wants: its action, its receiver.
+    connect(m_odbiorca, &QLineEdit::textChanged, this, [this] { m_rwybrany->setChecked(true); });
+    for (auto [field, box] : {std::pair{m_email, m_chemail}, std::pair{m_strona, m_chstrona},
+                              std::pair{m_program, m_chprogram}, std::pair{m_plik, m_chplik}})
+        connect(field, &QLineEdit::textChanged, box, [box] { box->setChecked(true); });
+    connect(browseProgram, &QToolButton::clicked, this,
+            [this] { browse(m_program, desktop::FileKind::Program, kProgramFolder); });
+    connect(browseFile, &QToolButton::clicked, this,
+            [this] { browse(m_plik, desktop::FileKind::Any, QDir::homePath()); });
+}
+
+QString Tdodawanie::noStoreMessage() const {
+    return "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi.";
+}
+
+void Tdodawanie::load() {
+    fillTypes();
+    m_typ->setCurrentRow(0);
+}
+
+void Tdodawanie::browse(QLineEdit* field, desktop::FileKind kind, const QString& folder) {
+    // A cancelled dialog leaves what the user typed (and its tick) alone.
+    if (const std::optional<QString> file =
+            m_services.dialogs.openFile(this, QString(), folder, kind))
+        field->setText(*file);
+}
+
+void Tdodawanie::save() {
+    bool ok = true;
+    if (!receiver()) ok = fail("You have not chosen a receiver.");
+    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty())
+        ok = fail("A field with a profile name of the receiver is empty.");
+    if (m_typ->selectedItems().isEmpty()) ok = fail("You have not chosen an information type.");
+    if (!displayMode())
+        ok = fail("You have not choosen the way of displaying a message (once/ every year).");
+    if (!dateChosen())
+        ok = fail("Date not chosen. Open the calendar by clicking on the \"15\" icon.");
+    if (!ok) return;
+
+    const storage::LogKind kind = storage::chooseLog(*receiver(), *displayMode());
+    const storage::EntryData entry = entryFromControls(m_odbiorca->text().toUpper());
+    try {
+        if (!storage::addEntry(m_files->log(kind), kind, entry)) {
+            fail(QString("This entry was not stored: the chosen log (%1) is full, it holds 51 "
+                         "entries. Delete an entry of that log first, then save again.")
+                     .arg(QString::fromStdString(m_files->log(kind).path())));
+            return;
+        }
+    } catch (const storage::WriteError& e) {
+        fail(QString::fromStdString(e.what()));
+        return;
+    }
+    closeWindow();
+}
+
+}  // namespace kv::entries

@@ -1,0 +1,178 @@
+#include "tedytowanie.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "datepicker.h"
+#include "windowkit.h"
+
+namespace kv::entries {
+
+namespace {
+
+constexpr const char* kBlad = "B\xC5\x82\xC4\x85" "d.";  // "Błąd."
+constexpr const char* kEntryChanged =
+    "This entry was changed or removed in its log since this window opened. Nothing was saved; "
+    "close the window and open the entry again.";
+
+FormTexts editTexts() {
+    FormTexts t;
+    t.caption = "Kalvex - editing an existing entry";
+    t.subtitle = "Editing an information...";
+    t.rja = "I'am the receiver of this message.";
+    t.rwszyscy = "Any user of this computer could be a receiver.";
+    t.configurationPage = "Configuration";
+    t.configurationGroup = "Options:";
+    t.dzwiekLabel = "Sound file to be played in background:";
+    t.dzwiekPreset = "-select-";
+    t.raz = "Display only once";
+    t.rok = "Display every year";
+    t.miesiac = "Display every month";
+    t.kalendarzLabel = "Display the information at this day:";
+    t.email = "Send an e-mail to:";
+    t.strona = "Open web page:";
+    t.program = "Start this program:";
+    t.plik = "Perform an operation on this file:";
+    t.cancelName = "anuluj";
+    return t;
+}
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+void checkMode(const std::string& mode, QRadioButton* raz, QRadioButton* rok, QRadioButton* miesiac) {
+    if (mode == "raz") raz->setChecked(true);
+    if (mode == "rok") rok->setChecked(true);
+    if (mode == "miesiac") miesiac->setChecked(true);
+}
+
+}  // namespace
+
+Tedytowanie::Tedytowanie(desktop::Services& services, QWidget* owner)
+    : EntryForm(services, owner, editTexts()) {
+    setObjectName("Tedytowanie");
+    QFont f("MS Sans Serif");
+    f.setPointSize(8);
+    setFont(f);
+    setFixedSize(560, 409);
+    for (QRadioButton* r : {m_rja, m_rwszyscy, m_rwybrany, m_raz, m_rok, m_miesiac})
+        r->setEnabled(false);
+    m_strona->setText("http://www.");
+#ifdef Q_OS_WIN
+    m_program->setText("C:\\");
+    m_plik->setText("C:\\");
+#else
+    m_program->setText("/");
+    m_plik->setText("/");
+#endif
+    auto* note = desktop::named<QLabel>(
+        "Label8",
+        "Some of the options can not be modified from here. To change these options\n"
+        "you need to create a new entry (and delete this one).",
+        m_receiverGroup);
+    QFont bold = note->font();
+    bold.setBold(true);
+    note->setFont(bold);
+    static_cast<QGridLayout*>(m_receiverGroup->layout())->addWidget(note, 4, 0, 1, 2);
+}
+
+QString Tedytowanie::noStoreMessage() const {
+    return "Kalvex was not installed properly. Reinstall the program.";
+}
+
+void Tedytowanie::load() {
+    fillTypes();
+    m_typ->setCurrentRow(-1);
+    m_typ->clearSelection();
+    const storage::ActiveEntry active = m_files->exchange().activeEntry();
+    if (active.number < 0) {
+        fail("Could not find the entry that you were about to edit.");
+        closeWindow();
+        return;
+    }
+    if (active.log == "none") {
+        fail("Could not find the log to be edited.");
+        closeWindow();
+        return;
+    }
+    m_number = active.number;
+    m_kind = storage::logKindFromKey(active.log);
+    if (!m_kind) return;  // an unknown log: the presets stay
+
+    const storage::Profile& log = m_files->log(*m_kind);
+    const storage::Profile::ReadScope once(log);
+    m_shown = storage::readStoredEntry(log, m_number);
+    const std::string s = std::to_string(m_number);
+    auto read = [&](const char* key, const char* def) { return qs(log.readString(s, key, def)); };
+    m_tytul->setPlainText(qs(storage::decodeText(log.readString(s, "Tytul", kBlad))));
+    m_informacja->setPlainText(qs(storage::decodeText(log.readString(s, "Informacja", kBlad))));
+    m_kalendarz->setText(read("Data", "?\?\?\?-?\?-?\?"));  // "????-??-??", no trigraphs
+    m_dzwiek->setEditText(read("dzwiek", ""));
+    m_program->setText(read("program", ""));
+    m_email->setText(read("email", ""));
+    m_strona->setText(read("strona", ""));
+    m_plik->setText(read("plik", ""));
+    m_chemail->setChecked(!m_email->text().isEmpty());
+    m_chprogram->setChecked(!m_program->text().isEmpty());
+    m_chstrona->setChecked(m_strona->text() != "http://");
+    m_chplik->setChecked(!m_plik->text().isEmpty());
+
+    switch (*m_kind) {
+    case storage::LogKind::Private:
+        m_rja->setChecked(true);
+        m_raz->setChecked(true);
+        break;
+    case storage::LogKind::Static:
+        m_rja->setChecked(true);
+        checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+        break;
+    case storage::LogKind::Public:
+        if (log.readString(s, "odbiorca", "") != "wszyscy") {
+            m_odbiorca->setText(read("odbiorca", "ERROR"));
+            m_rja->setChecked(false);
+            m_rwybrany->setChecked(true);
+        } else {
+            m_rwszyscy->setChecked(true);
+        }
+        checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+        break;
+    }
+    // The stored type by its exact name; of equal lines the last one.
+    const QString type = read("typ", "sdf");
+    for (int row = 0; row < m_typ->count(); ++row)
+        if (m_typ->item(row)->text() == type) m_typ->setCurrentRow(row);
+}
+
+void Tedytowanie::save() {
+    bool ok = true;
+    if (!receiver()) ok = fail("No receiver selected.");
+    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty())
+        ok = fail("No receiver Windows profile name selected.");
+    if (m_typ->selectedItems().isEmpty()) ok = fail("No type of informaction chosen.");
+    if (!displayMode()) ok = fail("No type of displaying a message chosen (once / every year).");
+    if (!dateChosen()) ok = fail("No activate date chosen.");
+    if (!ok || !m_kind) return;
+    // An entry that is not there (any more) is not brought back by a save.
+    if (!m_shown.occupied) {
+        fail(kEntryChanged);
+        return;
+    }
+    const storage::EntryData entry = entryFromControls(m_odbiorca->text());
+    try {
+        if (!storage::rewriteEntry(m_files->log(*m_kind), *m_kind, m_number, entry, m_shown)) {
+            fail(kEntryChanged);
+            return;
+        }
+    } catch (const storage::WriteError& e) {
+        fail(QString::fromStdString(e.what()));
+        return;
+    }
+    closeWindow();
+}
+
+}  // namespace kv::entries

@@ -309,12 +309,14 @@ QString Tedytor::clickSoundPath() {
 
 void Tedytor::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (m_opened) return;
-    m_opened = true;
+    if (m_shown) return;
+    m_shown = true;
     desktop::centre(this);
     showPage(0);
-    m_pageColoured = false;
-    QTimer::singleShot(0, this, &Tedytor::open);
+    QTimer::singleShot(0, this, [this] {
+        open();
+        m_opened = true;
+    });
 }
 
 void Tedytor::open() {
@@ -355,7 +357,7 @@ void Tedytor::applyColours() {
 
 void Tedytor::showPage(int index) {
     m_notatnik->setCurrentIndex(index);
-    if (!m_opened || !m_files) return;
+    if (!m_files) return;
     m_pageColoured = true;
     desktop::setControlColour(this, "notatnik", storage::ColourRole::Background,
                               m_pageColours[static_cast<std::size_t>(index)]);

@@ -84,6 +84,7 @@ private:
     std::array<QColor, 4> m_pageColours;
     bool m_pageColoured = false;  // the page area shows the window colour until a switch
     QString m_version = "(unknown version)";
+    bool m_shown = false;
     bool m_opened = false;
 
     QLabel* m_logo2 = nullptr;

@@ -185,11 +185,15 @@ void EntryForm::build(const FormTexts& t) {
 
 void EntryForm::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (m_opened) return;
-    m_opened = true;
+    if (m_shown) return;
+    m_shown = true;
     desktop::centre(this);
     // Opening may show message boxes: they come over the window, once it is shown.
     QTimer::singleShot(0, this, [this] {
+        struct Done {
+            bool& flag;
+            ~Done() { flag = true; }
+        } done{m_opened};
         const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
         if (opening.result == desktop::Opening::NoStore) {
             m_services.messages.show(this, noStoreMessage(), desktop::MessageIcon::Error);

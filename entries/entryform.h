@@ -46,6 +46,8 @@ class EntryForm : public QDialog {
 public:
     // Whether the window has run its opening steps (it does once it is shown).
     bool opened() const { return m_opened; }
+    // Whether Save stored the entry.
+    bool saved() const { return m_saved; }
 
 protected:
     EntryForm(desktop::Services& services, QWidget* owner, const FormTexts& texts);
@@ -103,7 +105,11 @@ protected:
 
 private:
     void build(const FormTexts& texts);
+    bool m_shown = false;
     bool m_opened = false;
+
+protected:
+    bool m_saved = false;
 };
 
 // Unchecks every radio button of a group, which an exclusive group refuses.

@@ -143,6 +143,7 @@ void Tdodawanie::save() {
         fail(QString::fromStdString(e.what()));
         return;
     }
+    m_saved = true;
     closeWindow();
 }
 

@@ -172,6 +172,7 @@ void Tedytowanie::save() {
         fail(QString::fromStdString(e.what()));
         return;
     }
+    m_saved = true;
     closeWindow();
 }
 

@@ -111,10 +111,13 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner)
 
 void Tusuwanie::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (m_opened) return;
-    m_opened = true;
+    if (m_onScreen) return;
+    m_onScreen = true;
     desktop::centre(this);
-    QTimer::singleShot(0, this, &Tusuwanie::load);
+    QTimer::singleShot(0, this, [this] {
+        load();
+        m_opened = true;
+    });
 }
 
 void Tusuwanie::load() {

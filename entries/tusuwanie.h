@@ -43,6 +43,7 @@ private:
     int m_number = -1;
     std::optional<storage::LogKind> m_kind;
     storage::StoredEntry m_shown;
+    bool m_onScreen = false;
     bool m_opened = false;
     bool m_deleted = false;
 };

@@ -1,4 +1,214 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTreeWidget>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+#include "colourscheme.h"
+#include "exchange.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
+#include "sandbox.h"
+#include "tedytor.h"
+
+using namespace kv;
+using storage::LogKind;
+
+class TedytorTest : public QObject {
+    Q_OBJECT
+
+    std::optional<testing::RecordingServices> m_s;
+    testing::RecordingOpener m_opener;
+    std::unique_ptr<testing::Sandbox> m_box;
+
+    template <typename T>
+    T* child(QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(name);
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    // Opens the editor and runs the rebuild its opening armed.
+    std::unique_ptr<editor::Tedytor> open() {
+        auto w = std::make_unique<editor::Tedytor>(m_s->services, m_opener);
+        w->show();
+        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the editor never opened");
+        rebuild(*w);
+        return w;
+    }
+    void rebuild(editor::Tedytor& w) {
+        if (w.rebuildTimer()->isActive()) QMetaObject::invokeMethod(w.rebuildTimer(), "timeout");
+    }
+    QStringList lines(editor::Tedytor& w, const char* list) {
+        QStringList out;
+        auto* tree = child<QTreeWidget>(w, list);
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) out << tree->topLevelItem(i)->text(0);
+        return out;
+    }
+    void clickLine(editor::Tedytor& w, const char* list, int row) {
+        auto* tree = child<QTreeWidget>(w, list);
+        QTreeWidgetItem* item = tree->topLevelItem(row);
+        const QRect r = tree->visualItemRect(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void add(LogKind kind, const storage::EntryData& e) {
+        storage::Profile log = m_box->log(kind);
+        QVERIFY(storage::addEntry(log, kind, e).has_value());
+    }
+    storage::ActiveEntry active() { return storage::Exchange(m_box->exchangeFile()).activeEntry(); }
+
+private slots:
+    void init() {
+        m_s.emplace();
+        m_opener = testing::RecordingOpener();
+        m_box = std::make_unique<testing::Sandbox>();
+        m_s->clock = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
+    }
+
+    void opensWithItsWelcomeAndTheThreeLogsListed() {
+        add(LogKind::Private, testing::entry("Dentist", "2026-12-08"));
+        add(LogKind::Private, testing::entry("Two\nlines", "2026-12-09"));
+        add(LogKind::Static, testing::entry("Birthday", "1990-04-02", "rok"));
+        add(LogKind::Public, testing::entry("Backup", "2026-12-31", "raz", "wszyscy"));
+        storage::Exchange(m_box->exchangeFile()).recordVersion("4.17");
+        auto w = open();
+        QCOMPARE(w->windowTitle(), QString("Kalvex4"));
+        QCOMPARE(child<QLabel>(*w, "logo2")->text(),
+                 "Welcome in Kalvex, " + QString::fromStdString(storage::userName()) +
+                     ". Your logs were opened. Today is 2026-12-08.");
+        QCOMPARE(child<QLabel>(*w, "status")->text(),
+                 QString("Program status: Idle... Waiting for instructions..."));
+        QCOMPARE(lines(*w, "lista"), (QStringList{"2026-12-08: Dentist", "2026-12-09: Two lines"}));
+        QCOMPARE(lines(*w, "lista_stala"), QStringList{"1990-04-02: Birthday"});
+        QCOMPARE(lines(*w, "lista_glowna"), QStringList{"2026-12-31: Backup"});
+        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(), QString("log"));
+        QCOMPARE(child<QLabel>(*w, "wygasa")->text(), QString("Unknown date."));
+        QCOMPARE(child<QPlainTextEdit>(*w, "podglad")->toPlainText(),
+                 QString("\nSelect an entry by clicking on it in the list above."));
+        QCOMPARE(child<QWidget>(*w, "lista")->accessibleName(), QString("A list of entries in this log:"));
+        QVERIFY(child<QWidget>(*w, "timer_info"));
+        for (const char* field : {"hh", "mm", "ss"}) QCOMPARE(child<QLineEdit>(*w, field)->text(), QString("00"));
+
+        QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_s->messageTexts(),
+                 QStringList{"Kalvex version: 4.17EXE ENG Public (freeware/ shareware)"});
+    }
+
+    void aClickPreviewsAndHandsOverTheSectionTheLineWasReadFrom() {
+        add(LogKind::Public, testing::entry("first", "2026-01-01", "raz", "wszyscy"));
+        add(LogKind::Public, testing::entry("second", "2026-02-02", "raz", "wszyscy"));
+        add(LogKind::Public, testing::entry("third", "2026-03-03", "raz", "wszyscy"));
+        // A hand edit left a gap: section 1 is gone.
+        m_box->log(LogKind::Public).eraseSection("1");
+        auto w = open();
+        QTest::mouseClick(child<QPushButton>(*w, "Button3"), Qt::LeftButton);
+        QCOMPARE(lines(*w, "lista_glowna"), (QStringList{"2026-01-01: first", "2026-03-03: third"}));
+        clickLine(*w, "lista_glowna", 1);
+        QCOMPARE(child<QLabel>(*w, "wygasa_glowny")->text(), QString("2026-03-03"));
+        QCOMPARE(child<QPlainTextEdit>(*w, "podglad_glowny")->toPlainText(), QString("Text of third"));
+        QCOMPARE(active().number, 2);
+        QCOMPARE(active().log, std::string("log_glowny"));
+
+        // A double click edits that entry; the lists are rebuilt afterwards.
+        auto* tree = child<QTreeWidget>(*w, "lista_glowna");
+        clickLine(*w, "lista_glowna", 0);  // a double click starts with its click
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {},
+                           tree->visualItemRect(tree->topLevelItem(0)).center());
+        QCOMPARE(m_opener.opened, QStringList{"edit"});
+        QCOMPARE(active().number, 0);
+        QVERIFY(w->rebuildTimer()->isActive());
+    }
+
+    void aPreviewClickEditsOnlyAfterALineWasClickedSinceTheRebuild() {
+        add(LogKind::Private, testing::entry("only", "2026-01-01"));
+        auto w = open();
+        auto* preview = child<QPlainTextEdit>(*w, "podglad");
+        QTest::mouseClick(preview->viewport(), Qt::LeftButton);
+        QTest::qWait(0);
+        QVERIFY(m_opener.opened.isEmpty());
+        clickLine(*w, "lista", 0);
+        QTest::mouseClick(preview->viewport(), Qt::LeftButton);
+        QTRY_COMPARE(m_opener.opened, QStringList{"edit"});
+        rebuild(*w);
+        QTest::mouseClick(preview->viewport(), Qt::LeftButton);
+        QTest::qWait(0);
+        QCOMPARE(m_opener.opened, QStringList{"edit"});
+        // The preview keeps the entry last shown.
+        QCOMPARE(preview->toPlainText(), QString("Text of only"));
+    }
+
+    void everyWindowItOpensIsFollowedByARebuild() {
+        auto w = open();
+        QVERIFY(lines(*w, "lista").isEmpty());
+        m_opener.onEntryWindow = [this] { add(LogKind::Private, testing::entry("new", "2026-05-05")); };
+        QTest::mouseClick(child<QPushButton>(*w, "btn1"), Qt::LeftButton);
+        QCOMPARE(m_opener.opened, QStringList{"new"});
+        QVERIFY(w->rebuildTimer()->isActive());
+        rebuild(*w);
+        QCOMPARE(lines(*w, "lista"), QStringList{"2026-05-05: new"});
+        m_opener.onEntryWindow = [this] {
+            storage::Profile log = m_box->log(LogKind::Private);
+            storage::removeEntry(log, LogKind::Private, 0, storage::RemovalOrder::DeleteWindow);
+        };
+        QTest::mouseClick(child<QPushButton>(*w, "btn3"), Qt::LeftButton);
+        rebuild(*w);
+        QVERIFY(lines(*w, "lista").isEmpty());
+    }
+
+    void shortcutsActWhicheverControlHasTheFocus() {
+        auto w = open();
+        QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
+        auto* message = child<QPlainTextEdit>(*w, "timer_info");
+        message->setFocus();
+        QTest::keyClick(message, Qt::Key_Delete);
+        QTest::keyClick(child<QWidget>(*w, "hh"), Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(message, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(message, Qt::Key_Return);  // does nothing
+        QCOMPARE(m_opener.opened, (QStringList{"delete", "edit", "new"}));
+        QVERIFY(message->toPlainText().isEmpty());
+        // Ctrl+N plays no click; Delete and Ctrl+E play it as their buttons do.
+        QCOMPARE(m_s->sounds.size(), 3);  // Button4, Delete, Ctrl+E
+        QVERIFY(m_s->sounds.first().startsWith("file:"));
+        QVERIFY(m_s->sounds.first().endsWith("share/kalvex4/click.wav"));
+        QTest::keyClick(message, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(m_s->opened, QStringList{QString::fromStdString(m_box->dataFolder()) + "help/index.html"});
+        QTest::keyClick(message, Qt::Key_Escape);
+        QTRY_VERIFY(!w->isVisible());
+    }
+
+    void pageButtonsColourThePageAreaAndConfigurationRecolours() {
+        m_box->colourFile().writeString("kolory", "timer_page", "255");
+        m_box->colourFile().writeString("kolory", "log_staly_page", "65280");
+        auto w = open();
+        auto* area = child<QWidget>(*w, "notatnik");
+        using R = storage::ColourRole;
+        QCOMPARE(desktop::controlColour(area, R::Background), desktop::controlColour(w.get(), R::Background));
+        QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
+        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(), QString("timer"));
+        QCOMPARE(desktop::controlColour(area, R::Background), QColor(255, 0, 0));
+        QTest::mouseClick(child<QPushButton>(*w, "Button2"), Qt::LeftButton);
+        QCOMPARE(desktop::controlColour(area, R::Background), QColor(0, 255, 0));
+        m_box->colourFile().writeString("kolory", "log_staly_page", "16711680");
+        QTest::mouseClick(child<QPushButton>(*w, "btn5"), Qt::LeftButton);
+        QCOMPARE(m_opener.opened, QStringList{"configuration"});
+        QCOMPARE(desktop::controlColour(area, R::Background), QColor(0, 0, 255));
+        QVERIFY(!w->rebuildTimer()->isActive());
+    }
+
+    void withoutAStoreTheListsStayEmptyAndEscStillCloses() {
+        m_box = std::make_unique<testing::Sandbox>(false);
+        auto w = open();
+        QCOMPARE(m_s->messageTexts(),
+                 QStringList{"W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi."});
+        QVERIFY(lines(*w, "lista").isEmpty());
+        QTest::mouseClick(child<QPushButton>(*w, "btn4"), Qt::LeftButton);
+        rebuild(*w);
+        QVERIFY(lines(*w, "lista").isEmpty());
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QTRY_VERIFY(!w->isVisible());
+    }
+};
+
+QTEST_MAIN(TedytorTest)
 #include "tedytor_test.moc"

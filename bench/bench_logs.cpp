@@ -1,11 +1,20 @@
 // The due check over three full logs (51 entries, and 51 entries of 100 KB
-// each: 5 MB a log), and a removal from a full log.
+// each: 5 MB a log); adding, rewriting and removing an entry of a full log
+// (each one atomic write); the editor's list rebuild over three full logs and
+// the editor opened on them until its lists are filled.
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTreeWidget>
+#include <QtTest>
 #include <benchmark/benchmark.h>
 
 #include "duecheck.h"
 #include "logbook.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
 #include "sandbox.h"
+#include "tedytor.h"
 
 using namespace kv;
 using storage::LogKind;
@@ -44,6 +53,67 @@ BENCHMARK(BM_DueCheckThreeFullLogs)
     ->Args({1, 100000})
     ->Unit(benchmark::kMillisecond);
 
+void fillAll(const testing::Sandbox& box) {
+    for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public}) fill(box.log(k), k);
+}
+
+void BM_EditorListRebuildThreeFullLogs(benchmark::State& state) {
+    testing::Sandbox box;
+    fillAll(box);
+    testing::RecordingServices services;
+    testing::RecordingOpener opener;
+    editor::Tedytor editor(services.services, opener);
+    editor.show();
+    if (!QTest::qWaitFor([&] { return editor.opened(); })) state.SkipWithError("never opened");
+    for (auto _ : state) editor.rebuildLists();
+    if (editor.findChild<QTreeWidget*>("lista_glowna")->topLevelItemCount() != storage::kSlots)
+        state.SkipWithError("the lists are not full");
+}
+BENCHMARK(BM_EditorListRebuildThreeFullLogs)->Unit(benchmark::kMillisecond);
+
+// From the tray's command to three filled lists on screen.
+void BM_EditorOpensWithThreeFullLogs(benchmark::State& state) {
+    testing::Sandbox box;
+    fillAll(box);
+    testing::RecordingServices services;
+    testing::RecordingOpener opener;
+    for (auto _ : state) {
+        editor::Tedytor editor(services.services, opener);
+        editor.show();
+        auto* list = editor.findChild<QTreeWidget*>("lista_glowna");
+        while (list->topLevelItemCount() < storage::kSlots) QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EditorOpensWithThreeFullLogs)->Unit(benchmark::kMillisecond);
+
+// Each change is one locked read, one write beside the log and one rename.
+void BM_AddRewriteRemoveInAFullLog(benchmark::State& state) {
+    testing::Sandbox box;
+    storage::Profile log = box.log(LogKind::Public);
+    fill(log, LogKind::Public);
+    storage::removeEntry(log, LogKind::Public, 50, storage::RemovalOrder::DeleteWindow);
+    storage::EntryData e = testing::entry("changed", "2001-01-01", "rok", "wszyscy");
+    int round = 0;
+    for (auto _ : state) {
+        e.tytul = "changed " + std::to_string(++round);  // every rewrite really writes
+        switch (state.range(0)) {
+        case 0:
+            storage::addEntry(log, LogKind::Public, e);
+            state.PauseTiming();
+            storage::removeEntry(log, LogKind::Public, 50, storage::RemovalOrder::DeleteWindow);
+            state.ResumeTiming();
+            break;
+        case 1: storage::rewriteEntry(log, LogKind::Public, 25, e); break;
+        default:
+            storage::removeEntry(log, LogKind::Public, 0, storage::RemovalOrder::DeleteWindow);
+            state.PauseTiming();
+            storage::addEntry(log, LogKind::Public, e);
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_AddRewriteRemoveInAFullLog)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 void BM_RemoveFromAFullLog(benchmark::State& state) {
     testing::Sandbox box;
     storage::Profile log = box.log(LogKind::Public);
@@ -59,4 +129,12 @@ BENCHMARK(BM_RemoveFromAFullLog)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // The editor benchmarks need no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,3 +1,4 @@
+#include "tray.h"
 #include "treminder.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QToolTip>
 #include <QtTest>
 #include <filesystem>
@@ -282,6 +284,15 @@ private slots:
         QCOMPARE(shown, (QStringList{"Text of first", "Text of second"}));
         QVERIFY(driver.acted());
         QVERIFY(!storage::isOccupied(priv, 0));
+    }
+
+    void aDoubleClickOnTheTrayIconOpensTheEditor() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        emit w.tray().icon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(m_opener.opened.isEmpty());
+        emit w.tray().icon()->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(m_opener.opened, QStringList{"editor"});
     }
 };
 

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -207,6 +208,24 @@ private slots:
         QVERIFY(lines(*w, "lista").isEmpty());
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QTRY_VERIFY(!w->isVisible());
+    }
+
+    void everyFieldAndListIsNamedForScreenReaders() {
+        auto w = open();
+        int checked = 0;
+        for (QWidget* control : w->findChildren<QWidget*>()) {
+            const bool input = qobject_cast<QLineEdit*>(control) ||
+                               qobject_cast<QPlainTextEdit*>(control) ||
+                               qobject_cast<QTreeWidget*>(control) ||
+                               qobject_cast<QAbstractButton*>(control) ||
+                               (qobject_cast<QLabel*>(control) && control->focusPolicy() == Qt::StrongFocus);
+            if (!input || control->objectName() == "Edit1") continue;
+            ++checked;
+            const QString name = control->accessibleName().isEmpty() ? control->property("text").toString()
+                                                                     : control->accessibleName();
+            QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+        }
+        QVERIFY(checked >= 20);
     }
 };
 

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -369,6 +370,32 @@ private slots:
                               "Kalvex was not installed properly. Reinstall the program.",
                               "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi."}));
         QTRY_VERIFY(!add->isVisible() && !edit->isVisible() && !del->isVisible());
+    }
+
+    void everyFieldAndListIsNamedForScreenReaders() {
+        add(LogKind::Private, testing::entry("a", "2026-01-01"));
+        activate(0, "log");
+        std::vector<std::unique_ptr<QDialog>> windows;
+        windows.push_back(open<entries::Tdodawanie>());
+        windows.push_back(open<entries::Tedytowanie>());
+        windows.push_back(open<entries::Tusuwanie>());
+        for (const auto& w : windows)
+            for (QWidget* control : w->findChildren<QWidget*>()) {
+                const bool input = qobject_cast<QLineEdit*>(control) ||
+                                   qobject_cast<QPlainTextEdit*>(control) ||
+                                   qobject_cast<QListWidget*>(control) ||
+                                   qobject_cast<QComboBox*>(control) ||
+                                   qobject_cast<QAbstractButton*>(control) ||
+                                   (qobject_cast<QLabel*>(control) &&
+                                    control->focusPolicy() == Qt::StrongFocus);
+                if (!input || control->objectName() == "Edit1" ||
+                    control->parent()->inherits("QComboBox") || control->parent()->inherits("QTabBar"))
+                    continue;
+                const QString name = control->accessibleName().isEmpty()
+                                         ? control->property("text").toString()
+                                         : control->accessibleName();
+                QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + "/" + control->objectName()));
+            }
     }
 };
 

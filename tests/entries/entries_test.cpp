@@ -349,6 +349,11 @@ private slots:
 
         add(LogKind::Private, testing::entry("a", "2026-03-04"));
         add(LogKind::Private, testing::entry("b", "2026-03-04"));
+        activate(7, "log");  // an empty slot: nothing there to delete
+        auto empty = open<entries::Tusuwanie>();
+        QVERIFY(!child<QPushButton>(*empty, "usunbtn")->isEnabled());
+        QCOMPARE(child<QLabel>(*empty, "data")->text(), QString("BŁĄD."));
+
         activate(1, "log");
         auto moved = open<entries::Tusuwanie>();
         storage::Profile priv = m_box->log(LogKind::Private);

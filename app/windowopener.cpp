@@ -1,5 +1,6 @@
 #include "windowopener.h"
 
+#include "tabout.h"
 #include "tdodawanie.h"
 #include "tedytor.h"
 #include "tedytowanie.h"
@@ -8,11 +9,15 @@
 
 namespace kv::app {
 
-// The configuration, About and timer windows are not part of this program yet;
+// The configuration and timer windows are not part of this program yet;
 // their menu items do nothing until they are.
 void WindowOpener::openConfiguration(QWidget*) {}
-void WindowOpener::openAbout(QWidget*) {}
 void WindowOpener::openTimerNotification(QWidget*) {}
+
+void WindowOpener::openAbout(QWidget* owner) {
+    about::Tabout window(m_services, owner);
+    window.exec();
+}
 
 void WindowOpener::openEditor(QWidget* owner) {
     editor::Tedytor window(m_services, *this, owner);

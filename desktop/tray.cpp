@@ -11,8 +11,8 @@
 namespace kv::desktop {
 
 namespace {
-
 constexpr int kRetries = 5;
+}  // namespace
 
 QIcon programIcon() {
     QPixmap pm(32, 32);
@@ -25,8 +25,6 @@ QIcon programIcon() {
     p.drawText(pm.rect(), Qt::AlignCenter, "K");
     return QIcon(pm);
 }
-
-}  // namespace
 
 Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& tip)
     : QObject(window),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QTimer>
 
@@ -9,6 +10,9 @@ class QSystemTrayIcon;
 class QWidget;
 
 namespace kv::desktop {
+
+// The program's icon, 32 x 32: the tray's, and the About window's.
+QIcon programIcon();
 
 // The notification-area icon of the resident window. Where the desktop has no
 // tray, hiding keeps the window minimised instead, so it stays reachable.

@@ -40,6 +40,7 @@ int main(int argc, char* argv[]) {
 
     kv::app::WindowOpener opener(services);
     kv::app::Treminder window(services, opener);
+    opener.setAlarmClock(&window.zegar());
     QObject::connect(&once, &kv::desktop::SingleInstance::raiseRequested, &window,
                      [&window] { window.tray().bringForward(); });
     QObject::connect(

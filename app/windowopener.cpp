@@ -5,14 +5,18 @@
 #include "tedytor.h"
 #include "tedytowanie.h"
 #include "tinformacja.h"
+#include "tinformacja_timer.h"
 #include "tusuwanie.h"
 
 namespace kv::app {
 
-// The configuration and timer windows are not part of this program yet;
+// The configuration window is not part of this program yet;
 // their menu items do nothing until they are.
 void WindowOpener::openConfiguration(QWidget*) {}
-void WindowOpener::openTimerNotification(QWidget*) {}
+void WindowOpener::openTimerNotification(QWidget* owner) {
+    notify::Tinformacja_timer window(m_services, owner);
+    window.exec();
+}
 
 void WindowOpener::openAbout(QWidget* owner) {
     about::Tabout window(m_services, owner);
@@ -20,7 +24,7 @@ void WindowOpener::openAbout(QWidget* owner) {
 }
 
 void WindowOpener::openEditor(QWidget* owner) {
-    editor::Tedytor window(m_services, *this, owner);
+    editor::Tedytor window(m_services, *this, owner, m_alarm);
     window.exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarmclock.h"
 #include "opener.h"
 #include "services.h"
 
@@ -9,6 +10,8 @@ namespace kv::app {
 class WindowOpener final : public desktop::WindowOpener {
 public:
     explicit WindowOpener(desktop::Services& services) : m_services(services) {}
+    // The resident window's clock, whose alarm the editor's timer page sets.
+    void setAlarmClock(desktop::AlarmClock* alarm) { m_alarm = alarm; }
     void openEditor(QWidget* owner) override;
     void openConfiguration(QWidget* owner) override;
     void openAbout(QWidget* owner) override;
@@ -20,6 +23,7 @@ public:
 
 private:
     desktop::Services& m_services;
+    desktop::AlarmClock* m_alarm = nullptr;
 };
 
 }  // namespace kv::app

@@ -36,6 +36,7 @@ void AlarmClock::setEnabled(bool on) {
         m_timer.stop();
         m_nextWake = QDateTime();
     }
+    emit enabledChanged(on);
 }
 
 bool AlarmClock::check(const QDateTime& t) {

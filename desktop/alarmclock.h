@@ -33,6 +33,8 @@ public:
 
 signals:
     void alarm();
+    // Armed or disarmed by anyone: the timer page follows it.
+    void enabledChanged(bool on);
 
 private:
     QDateTime tickAtOrAfter(const QDateTime& t) const;

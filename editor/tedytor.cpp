@@ -1,6 +1,9 @@
 #include "tedytor.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QEnterEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -18,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "alarmclock.h"
 #include "clocklabel.h"
 #include "colours.h"
 #include "colourscheme.h"
@@ -49,10 +53,12 @@ QString oneLine(std::string text) {
 
 }  // namespace
 
-Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner)
+Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner,
+                 desktop::AlarmClock* zegar)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
-      m_opener(opener) {
+      m_opener(opener),
+      m_zegar(zegar) {
     setObjectName("Tedytor");
     setWindowTitle("Kalvex4");
     setModal(true);
@@ -94,6 +100,15 @@ Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWi
     ukryte->add(QKeyCombination(Qt::Key_Return), [] {});
     ukryte->add(QKeyCombination(Qt::Key_Enter), [] {});
     ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_V), [this] { showVersion(); });
+    installHoverHelp();
+    if (m_zegar) {
+        m_btn8->setEnabled(true);
+        connect(m_btn8, &QPushButton::clicked, this, &Tedytor::startStopTimer);
+        // An alarm that went off and was disarmed is no timer running.
+        connect(m_zegar, &desktop::AlarmClock::enabledChanged, this, [this](bool on) {
+            if (!on) m_btn8->setText("Start the timer.");
+        });
+    }
 }
 
 void Tedytor::buildWindow() {
@@ -272,14 +287,14 @@ QWidget* Tedytor::buildTimerPage() {
     auto* grid = new QGridLayout(settings);
     grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);
     int column = 0;
-    for (auto [name, caption] :
-         {std::pair{"hh", "Hour (hh):"}, {"mm", "Mins (mm):"}, {"ss", "Secs (ss):"}}) {
-        auto* field = named<QLineEdit>(name, "00", settings);
-        field->setMaxLength(2);
-        grid->addWidget(labelFor(settings, "", caption, field), 1, column++);
-        grid->addWidget(field, 1, column++);
+    for (auto [name, caption, field] : {std::tuple{"hh", "Hour (hh):", &m_hh},
+                                        {"mm", "Mins (mm):", &m_mm}, {"ss", "Secs (ss):", &m_ss}}) {
+        *field = named<QLineEdit>(name, "00", settings);
+        grid->addWidget(labelFor(settings, "", caption, *field), 1, column++);
+        grid->addWidget(*field, 1, column++);
     }
     auto* message = named<QPlainTextEdit>("timer_info", settings);
+    m_timerInfo = message;
     message->setTabChangesFocus(true);
     grid->addWidget(labelFor(settings, "", "Message:", message), 2, 0, 1, 6);
     grid->addWidget(message, 3, 0, 1, 6);
@@ -291,7 +306,7 @@ QWidget* Tedytor::buildTimerPage() {
     QPalette orange = m_btn8->palette();
     orange.setColor(QPalette::ButtonText, QColor(0xFF, 0x80, 0x00));
     m_btn8->setPalette(orange);
-    // The alarm is set from here once the timer arrives; until then nothing pretends to.
+    // Without the resident clock (an editor on its own) there is no timer to set.
     m_btn8->setEnabled(false);
     grid->addWidget(m_btn8, 4, 0, 1, 6);
     inner->addWidget(settings);
@@ -333,7 +348,110 @@ void Tedytor::open() {
                      ". Your logs were opened. Today is " +
                      m_services.clock.now().date().toString("yyyy-MM-dd") + ".");
     for (LogPage& page : m_pages) page.count = page.selected = -1;
+    readBackTimer();
     armRebuild();
+}
+
+void Tedytor::readBackTimer() {
+    if (!m_zegar || !m_zegar->isEnabled()) {
+        m_btn8->setText("Start the timer.");
+        return;
+    }
+    m_btn8->setText("Stop the timer.");
+    const QTime at = m_zegar->alarmTime();
+    m_hh->setText(QString::number(at.hour()));
+    m_mm->setText(QString::number(at.minute()));
+    m_ss->setText(QString::number(at.second()));
+    m_timerInfo->setPlainText(qs(m_files->exchange().timerMessage("")));
+}
+
+void Tedytor::startStopTimer() {
+    if (m_zegar->isEnabled()) {
+        m_services.messages.show(this, "Timer disabled.", desktop::MessageIcon::Information);
+        m_zegar->setEnabled(false);
+        m_btn8->setText("Start the timer.");
+        return;
+    }
+    // Every field is checked, part by part against the time as it would stand,
+    // before anything changes: a refused value leaves the timer as it was.
+    const QTime current = m_zegar->alarmTime();
+    int parts[3] = {current.hour(), current.minute(), current.second()};
+    const QLineEdit* fields[3] = {m_hh, m_mm, m_ss};
+    for (int i = 0; i < 3; ++i) {
+        bool number = false;
+        const int value = fields[i]->text().trimmed().toInt(&number, 10);
+        if (!number) {
+            m_services.messages.show(this, "'" + fields[i]->text() + "' is not a valid integer value",
+                                     desktop::MessageIcon::Error);
+            return;
+        }
+        parts[i] = value;
+        if (parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 ||
+            parts[2] > 59) {
+            m_services.messages.show(
+                this, QString("''%1:%2:%3'' is not a valid time").arg(parts[0]).arg(parts[1]).arg(parts[2]),
+                desktop::MessageIcon::Error);
+            return;
+        }
+    }
+    if (!m_files) return;
+    try {
+        m_files->exchange().recordTimerMessage(m_timerInfo->toPlainText().toStdString());
+    } catch (const storage::WriteError& e) {
+        m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
+        return;
+    }
+    m_zegar->setAlarmTime(parts[0], parts[1], parts[2]);
+    m_zegar->setEnabled(true);
+    m_btn8->setText("Stop the timer.");
+}
+
+void Tedytor::setStatus(const QString& text) { m_status->setText(text); }
+
+void Tedytor::installHoverHelp() {
+    const std::pair<const char*, const char*> table[] = {
+        {"btn1", "Add and configure a new entry to one of the logs."},
+        {"btn2", "Edit one of the existing entries (entry must be selected first)."},
+        {"btn3", "Delete ont of the existing entries (must be selected first)."},
+        {"btn4", "Refresh all the lists in Kalvex."},
+        {"Button1", "Display details of a private user log."},
+        {"Button2", "Display details of a steady user log"},
+        {"Button3", "Display details of a public log."},
+        {"Button4", "Display timer page: start/ stop timer, set up a timer message."},
+        {"btn5", "Modify program options: colors, access paths, autostart."},
+        {"btn6", "Open Kalvex4 documentation (html)."},
+        {"btn7", "Close this editor (NOT all the program)."},
+        {"lista", "Displays all entries in the private log."},
+        {"podglad", "Details of a selected item (entry)."},
+        {"logo2", "Current program status."},
+        {"zegar2", "Clock."},
+        {"hh", "Timer will set off at this hour..."},
+        {"mm", "..with this many minutes..."},
+        {"ss", "...and this many seconds."},
+        {"timer_info", "Information to be displayed when timer set off."},
+        {"btn8", "Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the "
+                 "timer on."},
+    };
+    for (auto [name, text] : table) {
+        QWidget* control = findChild<QWidget*>(name);
+        // A scrolled control gets the mouse on its viewport.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) {
+            m_hoverTexts.insert(area->viewport(), text);
+            area->viewport()->installEventFilter(this);
+        }
+        m_hoverTexts.insert(control, text);
+        control->installEventFilter(this);
+    }
+    m_status->installEventFilter(this);
+    // The window's background, the title, the page area and the group boxes.
+    m_noticeAreas << this << findChild<QWidget*>("logo") << m_notatnik;
+    for (int i = 0; i < m_notatnik->count(); ++i) m_noticeAreas << m_notatnik->widget(i);
+    for (QGroupBox* group : findChildren<QGroupBox*>()) m_noticeAreas << group;
+    for (QObject* area : m_noticeAreas) {
+        static_cast<QWidget*>(area)->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
+    findChild<QWidget*>("logo3")->installEventFilter(this);
 }
 
 void Tedytor::applyColours() {
@@ -416,6 +534,22 @@ void Tedytor::editSelected(LogPage& page) {
 }
 
 bool Tedytor::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Enter || e->type() == QEvent::MouseMove) {
+        if (const auto it = m_hoverTexts.constFind(watched); it != m_hoverTexts.constEnd()) {
+            if (e->type() == QEvent::Enter) setStatus(*it);
+        } else if (watched == m_status) {
+            if (e->type() == QEvent::Enter) setStatus("Program version: " + m_version + ".");
+        } else if (m_noticeAreas.contains(watched)) {
+            // Only the area itself: over a label the field keeps what it had.
+            const QPoint at = e->type() == QEvent::Enter
+                                  ? static_cast<QEnterEvent*>(e)->globalPosition().toPoint()
+                                  : static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+            QWidget* under = QApplication::widgetAt(at);
+            if (!under || under == watched) setStatus(kNoticeLine);
+        }
+    }
+    if (e->type() == QEvent::MouseButtonRelease && watched == findChild<QObject*>("logo3"))
+        setStatus(kNoticeLine);
     if (e->type() == QEvent::MouseButtonRelease)
         for (LogPage& page : m_pages)
             if (watched == page.preview->viewport() &&

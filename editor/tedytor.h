@@ -3,6 +3,7 @@
 // over through the exchange file, and opens the windows that change the logs.
 
 #include <QColor>
+#include <QHash>
 #include <QDialog>
 #include <array>
 #include <optional>
@@ -21,6 +22,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace kv::desktop {
+class AlarmClock;
 class ClockLabel;
 }
 
@@ -29,7 +31,9 @@ namespace kv::editor {
 class Tedytor final : public QDialog {
     Q_OBJECT
 public:
-    Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner = nullptr);
+    // zegar: the resident window's clock, whose alarm the timer page sets (none: no timer).
+    Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner = nullptr,
+            desktop::AlarmClock* zegar = nullptr);
 
     // Whether the opening steps have run (they do once the window is shown).
     bool opened() const { return m_opened; }
@@ -39,6 +43,9 @@ public:
 
     // Where the click sound is: share/kalvex4/click.wav beside or above the program.
     static QString clickSoundPath();
+    // The status field's line for the window's background and plain areas.
+    static constexpr const char* kNoticeLine =
+        "Kalvex4 editor: point at a button or a list to see what it does here.";
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -76,6 +83,10 @@ private:
     void help();
     void showVersion();
     void exitEditor();
+    void readBackTimer();
+    void startStopTimer();
+    void setStatus(const QString& text);
+    void installHoverHelp();
 
     desktop::Services& m_services;
     desktop::WindowOpener& m_opener;
@@ -83,7 +94,7 @@ private:
     std::array<LogPage, 3> m_pages;
     std::array<QColor, 4> m_pageColours;
     bool m_pageColoured = false;  // the page area shows the window colour until a switch
-    QString m_version = "(unknown version)";
+    QString m_version;  // empty until the opening read it
     bool m_shown = false;
     bool m_opened = false;
 
@@ -91,6 +102,13 @@ private:
     QLabel* m_status = nullptr;
     QStackedWidget* m_notatnik = nullptr;
     QPushButton* m_btn8 = nullptr;
+    QLineEdit* m_hh = nullptr;
+    QLineEdit* m_mm = nullptr;
+    QLineEdit* m_ss = nullptr;
+    QPlainTextEdit* m_timerInfo = nullptr;
+    desktop::AlarmClock* m_zegar = nullptr;
+    QHash<QObject*, QString> m_hoverTexts;  // the status text of each control
+    QList<QObject*> m_noticeAreas;          // backgrounds that show the notice line
     QTimer* m_timer1 = nullptr;
     QLineEdit* m_edit1 = nullptr;
 };

@@ -105,6 +105,18 @@ ColourRules deleteColourRules() {
     return rules;
 }
 
+ColourRules timerColourRules() {
+    using R = ColourRole;
+    ColourRules rules;
+    both(rules, "", "tlo", "czcionka", kNearBlack);
+    rules.push_back({"GroupBox1", R::Font, "czcionka", kNearBlack});
+    both(rules, "logo", "logo", "logo_font", kLightFont);
+    both(rules, "logo2", "logo2", "logo2_font", kStatusFont);
+    rules.push_back({"btn1", R::Font, "btn1_font", kButtonFont});
+    both(rules, "info", "listy1", "listy1_font", kNearBlack);
+    return rules;
+}
+
 ColourRules editorColourRules() {
     using R = ColourRole;
     ColourRules rules;

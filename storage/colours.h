@@ -51,6 +51,7 @@ ColourRules notificationColourRules();
 // The new-entry and edit windows; they differ only in their Cancel button's name.
 ColourRules entryColourRules(const std::string& cancelButton);
 ColourRules deleteColourRules();
+ColourRules timerColourRules();
 ColourRules editorColourRules();
 // The editor's page colours, in page order: log, log_staly, log_glowny, timer.
 inline constexpr std::array<const char*, 4> kPageColourKeys{"log_page", "log_staly_page",

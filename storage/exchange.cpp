@@ -107,8 +107,8 @@ void Exchange::recordTimerMessage(std::string_view text) {
     write("timer", "info", text);
 }
 
-std::string Exchange::timerMessage() const {
-    return m_file.readString("timer", "info", kTimerDefault);
+std::string Exchange::timerMessage(std::string_view def) const {
+    return m_file.readString("timer", "info", def);
 }
 
 }  // namespace kv::storage

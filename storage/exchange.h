@@ -16,8 +16,12 @@ struct ActiveEntry {
 };
 
 inline constexpr const char* kVersion = "4.17";
+#ifdef _WIN32
 inline constexpr const char* kTimerDefault =
     "Read Error: No input file. Create folder C:\\Windows\\Temp.";
+#else
+inline constexpr const char* kTimerDefault = "Read Error: No input file. Create folder /tmp.";
+#endif
 
 // When the shared file cannot be used (planted by another user, held locked,
 // its folder missing) the process switches, once and for the rest of the run,
@@ -41,7 +45,7 @@ public:
     ActiveEntry activeEntry() const;
 
     void recordTimerMessage(std::string_view text);
-    std::string timerMessage() const;
+    std::string timerMessage(std::string_view def = kTimerDefault) const;
 
 private:
     void write(std::string_view section, std::string_view key, std::string_view value);

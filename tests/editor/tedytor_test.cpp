@@ -5,8 +5,10 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <QSignalSpy>
 #include <QtTest>
 
+#include "alarmclock.h"
 #include "colourscheme.h"
 #include "exchange.h"
 #include "recordingopener.h"
@@ -58,6 +60,27 @@ class TedytorTest : public QObject {
         QVERIFY(storage::addEntry(log, kind, e).has_value());
     }
     storage::ActiveEntry active() { return storage::Exchange(m_box->exchangeFile()).activeEntry(); }
+
+    // The editor's timer page over the resident window's clock.
+    struct Timed {
+        desktop::AlarmClock zegar;
+        editor::Tedytor editor;
+        Timed(testing::RecordingServices& s, testing::RecordingOpener& o)
+            : zegar(s.services.clock), editor(s.services, o, nullptr, &zegar) {}
+    };
+    std::unique_ptr<Timed> openTimed() {
+        auto t = std::make_unique<Timed>(*m_s, m_opener);
+        t->editor.show();
+        if (!QTest::qWaitFor([&] { return t->editor.opened(); })) qFatal("the editor never opened");
+        return t;
+    }
+    void setTimer(QWidget& w, const QString& h, const QString& m, const QString& sec, const QString& text) {
+        child<QLineEdit>(w, "hh")->setText(h);
+        child<QLineEdit>(w, "mm")->setText(m);
+        child<QLineEdit>(w, "ss")->setText(sec);
+        child<QPlainTextEdit>(w, "timer_info")->setPlainText(text);
+    }
+
 
 private slots:
     void init() {
@@ -226,6 +249,119 @@ private slots:
             QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
         }
         QVERIFY(checked >= 20);
+    }
+
+    void theTimerGoesOffAtItsSecondTodayOrTomorrow_data() {
+        QTest::addColumn<QString>("hour");
+        QTest::addColumn<QString>("minute");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QDateTime>("due");
+        QTest::newRow("later today") << "10" << "0" << "5" << QDateTime(QDate(2026, 12, 8), QTime(10, 0, 5));
+        QTest::newRow("earlier: tomorrow") << "9" << "59" << "0" << QDateTime(QDate(2026, 12, 9), QTime(9, 59, 0));
+        QTest::newRow("midnight") << "00" << "00" << "00" << QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0));
+    }
+    void theTimerGoesOffAtItsSecondTodayOrTomorrow() {
+        QFETCH(QString, hour);
+        QFETCH(QString, minute);
+        QFETCH(QString, second);
+        QFETCH(QDateTime, due);
+        auto t = openTimed();
+        QSignalSpy alarms(&t->zegar, &desktop::AlarmClock::alarm);
+        auto* start = child<QPushButton>(t->editor, "btn8");
+        QCOMPARE(start->text(), QString("Start the timer."));
+        setTimer(t->editor, hour, minute, second, "Tea is ready");
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(m_s->messages.empty());
+        QVERIFY(m_s->sounds.isEmpty());  // no click sound on this button
+        QCOMPARE(start->text(), QString("Stop the timer."));
+        QVERIFY(t->zegar.isEnabled());
+        QCOMPARE(storage::Exchange(m_box->exchangeFile()).timerMessage(), std::string("Tea is ready"));
+        // The clock seam: every check up to just before the second, then within it
+        // (the checks come every 450 ms).
+        m_s->clock = due.addMSecs(-1);
+        t->zegar.poll();
+        QCOMPARE(alarms.count(), 0);
+        m_s->clock = due.addMSecs(desktop::AlarmClock::kCheckMs);
+        t->zegar.poll();
+        QCOMPARE(alarms.count(), 1);
+        // The resident window disarms it: the open editor stops claiming a timer.
+        t->zegar.setEnabled(false);
+        QCOMPARE(start->text(), QString("Start the timer."));
+        m_s->clock = due.addDays(1);
+        t->zegar.poll();
+        QCOMPARE(alarms.count(), 1);
+    }
+
+    void aRefusedValueChangesNothing_data() {
+        QTest::addColumn<QString>("hour");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("24") << "24" << "''24:8:9'' is not a valid time";
+        QTest::newRow("-1") << "-1" << "''-1:8:9'' is not a valid time";
+        QTest::newRow("256") << "256" << "''256:8:9'' is not a valid time";
+        QTest::newRow("abc") << "abc" << "'abc' is not a valid integer value";
+    }
+    void aRefusedValueChangesNothing() {
+        QFETCH(QString, hour);
+        QFETCH(QString, message);
+        storage::Exchange(m_box->exchangeFile()).recordTimerMessage("before");
+        auto t = openTimed();
+        t->zegar.setAlarmTime(7, 8, 9);
+        setTimer(t->editor, hour, "30", "0", "after");  // the hour is tested first, against 08:09
+        QTest::mouseClick(child<QPushButton>(t->editor, "btn8"), Qt::LeftButton);
+        QCOMPARE(m_s->messageTexts(), QStringList{message});
+        QVERIFY(!t->zegar.isEnabled());
+        QCOMPARE(t->zegar.alarmTime(), QTime(7, 8, 9));
+        QCOMPARE(child<QPushButton>(t->editor, "btn8")->text(), QString("Start the timer."));
+        QCOMPARE(storage::Exchange(m_box->exchangeFile()).timerMessage(), std::string("before"));
+    }
+
+    void anArmedTimerIsReadBackAndStopped() {
+        storage::Exchange(m_box->exchangeFile()).recordTimerMessage("Call back");
+        desktop::AlarmClock zegar(m_s->services.clock);
+        zegar.setAlarmTime(7, 5, 0);
+        zegar.setEnabled(true);
+        {
+            editor::Tedytor w(m_s->services, m_opener, nullptr, &zegar);
+            w.show();
+            QVERIFY(QTest::qWaitFor([&] { return w.opened(); }));
+            QCOMPARE(child<QPushButton>(w, "btn8")->text(), QString("Stop the timer."));
+            QCOMPARE(child<QLineEdit>(w, "hh")->text(), QString("7"));
+            QCOMPARE(child<QLineEdit>(w, "mm")->text(), QString("5"));
+            QCOMPARE(child<QLineEdit>(w, "ss")->text(), QString("0"));
+            QCOMPARE(child<QPlainTextEdit>(w, "timer_info")->toPlainText(), QString("Call back"));
+            child<QPushButton>(w, "btn8")->setFocus();
+            QTest::keyClick(child<QPushButton>(w, "btn8"), Qt::Key_Space);
+            QCOMPARE(m_s->messageTexts(), QStringList{"Timer disabled."});
+            QVERIFY(!zegar.isEnabled());
+            QCOMPARE(child<QPushButton>(w, "btn8")->text(), QString("Start the timer."));
+            QCOMPARE(child<QLineEdit>(w, "hh")->text(), QString("7"));
+        }
+        QCOMPARE(storage::Exchange(m_box->exchangeFile()).timerMessage(), std::string("Call back"));
+    }
+
+    void theStatusFieldExplainsWhatIsUnderTheMouse() {
+        storage::Exchange(m_box->exchangeFile()).recordVersion("4.17");
+        auto w = open();
+        auto* status = child<QLabel>(*w, "status");
+        auto hover = [&](QWidget* target) {
+            QTest::mouseMove(target, QPoint(2, 2));
+            QTest::qWait(0);
+            return status->text();
+        };
+        QCOMPARE(hover(child<QWidget>(*w, "btn6")), QString("Open Kalvex4 documentation (html)."));
+        // The static log's tree has no text: the field keeps the last one.
+        QCOMPARE(hover(child<QWidget>(*w, "Button2")), QString("Display details of a steady user log"));
+        QTest::mouseClick(child<QPushButton>(*w, "Button2"), Qt::LeftButton);
+        QCOMPARE(hover(child<QTreeWidget>(*w, "lista_stala")->viewport()),
+                 QString("Display details of a steady user log"));
+        QCOMPARE(hover(status), QString("Program version: 4.17."));
+        QCOMPARE(hover(child<QWidget>(*w, "GroupBox3")), QString(editor::Tedytor::kNoticeLine));
+        QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
+        QCOMPARE(hover(child<QWidget>(*w, "btn8")),
+                 QString("Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the timer on."));
+        QTest::mouseClick(child<QWidget>(*w, "logo3"), Qt::LeftButton);
+        QCOMPARE(status->text(), QString(editor::Tedytor::kNoticeLine));
+        QVERIFY(child<QWidget>(*w, "btn1")->toolTip().isEmpty());
     }
 };
 

@@ -21,6 +21,7 @@
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tinformacja.h"
+#include "tinformacja_timer.h"
 #include "windowopener.h"
 
 using namespace kv;
@@ -293,6 +294,32 @@ private slots:
         QVERIFY(m_opener.opened.isEmpty());
         emit w.tray().icon()->activated(QSystemTrayIcon::DoubleClick);
         QCOMPARE(m_opener.opened, QStringList{"editor"});
+    }
+
+    void theAlarmShowsTheTimerWindowOnceAndDisarmsAfterIt() {
+        testing::Sandbox box;
+        storage::Exchange(box.exchangeFile()).recordTimerMessage("Stretch");
+        app::WindowOpener opener(m_services->services);
+        app::Treminder w(m_services->services, opener);
+        m_services->clock = QDateTime(QDate(2026, 5, 17), QTime(9, 0, 0));
+        w.zegar().setAlarmTime(9, 0, 3);
+        w.zegar().setEnabled(true);
+        testing::ModalDriver driver;
+        QString shown;
+        bool armedWhileShown = false;
+        driver.whenShown("Tinformacja_timer", [&](QWidget* window) {
+            auto* t = static_cast<notify::Tinformacja_timer*>(window);
+            QVERIFY(QTest::qWaitFor([t] { return t->loaded(); }));
+            shown = t->findChild<QPlainTextEdit*>("info")->toPlainText();
+            armedWhileShown = w.zegar().isEnabled();
+            QTest::mouseClick(t->findChild<QPushButton*>("btn1"), Qt::LeftButton);
+        });
+        m_services->clock = QDateTime(QDate(2026, 5, 17), QTime(9, 0, 3, 450));
+        w.zegar().poll();
+        QCOMPARE(shown, QString("Stretch"));
+        QVERIFY(armedWhileShown);
+        QVERIFY(!w.zegar().isEnabled());
+        QCOMPARE(m_services->sounds, QStringList{"RingIn"});
     }
 };
 

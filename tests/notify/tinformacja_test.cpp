@@ -1,4 +1,5 @@
 #include "tinformacja.h"
+#include "tinformacja_timer.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -313,6 +314,41 @@ private slots:
         QTest::keyClick(child<QWidget>(*w, "strona"), Qt::Key_Space);
         QTest::mouseClick(child<QPushButton>(*w, "programbtn"), Qt::LeftButton);
         QCOMPARE(m_s->opened, (QStringList{url, program}));
+    }
+
+    void theTimerWindowShowsTheStoredMessageAndRings() {
+        auto shown = [this] {
+            auto w = std::make_unique<notify::Tinformacja_timer>(m_s->services);
+            w->show();
+            if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("never loaded");
+            return w;
+        };
+        {
+            auto w = shown();
+            QCOMPARE(w->windowTitle(), QString("informacja_timer"));
+            QCOMPARE(child<QPlainTextEdit>(*w, "info")->toPlainText(),
+                     QString("Read Error: No input file. Create folder /tmp."));
+            QCOMPARE(m_s->sounds, QStringList{"RingIn"});
+        }
+        storage::Exchange(m_box->exchangeFile()).recordTimerMessage("");
+        QCOMPARE(child<QPlainTextEdit>(*shown(), "info")->toPlainText(), QString());  // empty, not the default
+        storage::Exchange(m_box->exchangeFile()).recordTimerMessage("Tea");
+        m_box->colourFile().writeString("kolory", "listy1", "255");
+        auto w = shown();
+        QCOMPARE(child<QPlainTextEdit>(*w, "info")->toPlainText(), QString("Tea"));
+        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "info"), storage::ColourRole::Background),
+                 QColor(255, 0, 0));
+        QTest::mouseClick(child<QPushButton>(*w, "btn1"), Qt::LeftButton);
+        QVERIFY(!w->isVisible());
+        QVERIFY(m_s->messages.empty());
+
+        // Without a store it says so and still shows the message.
+        m_box.reset();
+        m_box = std::make_unique<testing::Sandbox>(false);
+        storage::Exchange(m_box->exchangeFile()).recordTimerMessage("Still here");
+        auto bare = shown();
+        QCOMPARE(m_s->messageTexts(), QStringList{"Kalvex was not installed properly."});
+        QCOMPARE(child<QPlainTextEdit>(*bare, "info")->toPlainText(), QString("Still here"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "tabout.h"
 #include "tdodawanie.h"
 #include "tedytor.h"
+#include "tkonfigurowanie.h"
 #include "tedytowanie.h"
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
@@ -10,9 +11,10 @@
 
 namespace kv::app {
 
-// The configuration window is not part of this program yet;
-// their menu items do nothing until they are.
-void WindowOpener::openConfiguration(QWidget*) {}
+void WindowOpener::openConfiguration(QWidget* owner) {
+    config::Tkonfigurowanie window(m_services, owner);
+    window.exec();
+}
 void WindowOpener::openTimerNotification(QWidget* owner) {
     notify::Tinformacja_timer window(m_services, owner);
     window.exec();

@@ -36,6 +36,9 @@ struct Location {
 std::optional<StoreValues> readStore();
 // Writes all four values; throws WriteError when refused.
 void writeStore(const StoreValues& values);
+// Why this user could not write the store now (no permission, held locked), or
+// empty; changes nothing.
+std::string storeWriteProblem();
 // Where the store lives on this machine (a file here, a registry key on Windows).
 std::string storeDescription();
 

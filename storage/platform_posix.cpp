@@ -49,6 +49,21 @@ void writeStore(const StoreValues& v) {
     });
 }
 
+std::string storeWriteProblem() {
+    const std::string path = storeDescription();
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    // Replacing the file needs its folder; a rewrite in place needs the file.
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "its folder " + folder + " cannot be written by this user";
+    try {
+        modifyFile(path, kSystemFile, [](const FileContent&) { return std::optional<std::string>(); });
+    } catch (const WriteError& e) {
+        return e.what();
+    }
+    return {};
+}
+
 std::string userName() {
     if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name) return pw->pw_name;
     return envOr("USER", "");

@@ -59,6 +59,15 @@ void writeStore(const StoreValues& v) {
     RegCloseKey(key);
 }
 
+std::string storeWriteProblem() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return "the registry key cannot be written by this user";
+    RegCloseKey(key);
+    return {};
+}
+
 std::string userName() {
     char buf[257];
     DWORD size = sizeof buf;

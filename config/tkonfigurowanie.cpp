@@ -1,0 +1,355 @@
+#include "tkonfigurowanie.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "colours.h"
+#include "colourscheme.h"
+#include "exchange.h"
+#include "windowkit.h"
+
+namespace kv::config {
+
+namespace {
+
+using desktop::labelFor;
+using desktop::named;
+
+constexpr const char* kNoStore = "Nie znaleziono informacji o Kalvex. Zainstaluj program ponownie.";
+constexpr const char* kStoreKeys[3] = {"sciezka_log", "sciezka_log_staly", "sciezka_log_glowny"};
+
+// A colour label the keyboard can use too: Space or Enter opens the dialog.
+class ColourLabel final : public QLabel {
+public:
+    ColourLabel(const QString& text, QWidget* parent, std::function<void()> clicked)
+        : QLabel(text, parent), m_clicked(std::move(clicked)) {
+        setFocusPolicy(Qt::StrongFocus);
+        setAutoFillBackground(true);
+        setCursor(Qt::PointingHandCursor);
+        setAccessibleName(text);
+        setAccessibleDescription("Click or press Space to choose this colour.");
+        setContentsMargins(4, 1, 4, 1);
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QLabel::mouseReleaseEvent(e);
+        m_clicked();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+            return m_clicked();
+        QLabel::keyPressEvent(e);
+    }
+
+private:
+    std::function<void()> m_clicked;
+};
+
+void paint(QLabel* label, const QColor& colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, colour);
+    // Text that stays readable on the colour.
+    p.setColor(QPalette::WindowText, colour.lightness() < 128 ? Qt::white : Qt::black);
+    label->setPalette(p);
+}
+
+storage::ColourValue stored(const QColor& c) {
+    return static_cast<storage::ColourValue>(static_cast<unsigned>(c.red()) |
+                                             static_cast<unsigned>(c.green()) << 8 |
+                                             static_cast<unsigned>(c.blue()) << 16);
+}
+
+QLabel* banner(const char* name, const QString& text, QWidget* parent, int background, int font) {
+    auto* label = named<QLabel>(name, text, parent);
+    label->setAutoFillBackground(true);
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, desktop::toQColor(background));
+    p.setColor(QPalette::WindowText, desktop::toQColor(font));
+    label->setPalette(p);
+    label->setContentsMargins(10, 2, 10, 2);
+    return label;
+}
+
+QLabel* note(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont bold("Verdana");
+    bold.setPointSize(8);
+    bold.setBold(true);
+    label->setFont(bold);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, desktop::toQColor(4667958));
+    label->setPalette(p);
+    return label;
+}
+
+}  // namespace
+
+Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
+    : QDialog(owner), m_services(services) {
+    setObjectName("Tkonfigurowanie");
+    setWindowTitle("Kalvex - configuration");
+    setModal(true);
+    QPalette window = palette();
+    window.setColor(QPalette::Window, desktop::toQColor(16052979));
+    setPalette(window);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->setSpacing(0);
+    auto* panel1 = named<QWidget>("Panel1", this);
+    panel1->setFixedHeight(4);
+    panel1->setAutoFillBackground(true);
+    QPalette strip = panel1->palette();
+    strip.setColor(QPalette::Window, desktop::toQColor(5394254));
+    panel1->setPalette(strip);
+    QLabel* logo = banner("logo", "Kalvex4", this, 13995358, 16380127);
+    QFont impact("Impact");
+    impact.setPixelSize(36);
+    logo->setFont(impact);
+    layout->addWidget(panel1);
+    layout->addWidget(logo);
+    layout->addWidget(banner("logo2", "Configuration...", this, 5394254, 15329769));
+
+    auto* pages = named<QTabWidget>("strony", this);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(8, 8, 8, 8);
+    body->addWidget(pages);
+    layout->addLayout(body, 1);
+
+    // Main configuration.
+    auto* main = new QWidget;
+    auto* mainLayout = new QVBoxLayout(main);
+    auto* autostartBox = new QGroupBox("Autostart:", main);
+    m_autostart = named<QCheckBox>("autostart", "Run this program with Windows startup (recommended).",
+                                   autostartBox);
+    (new QVBoxLayout(autostartBox))->addWidget(m_autostart);
+    auto* autologBox = new QGroupBox("Automatic logs checking:", main);
+    m_autolog = named<QCheckBox>(
+        "autolog", "Continue checking the logs while running the program (absolete)", autologBox);
+    m_autolog->setEnabled(false);  // shown and saved back as stored
+    (new QVBoxLayout(autologBox))->addWidget(m_autolog);
+    auto* styleBox = new QGroupBox("Style:", main);
+    auto* styleLayout = new QVBoxLayout(styleBox);
+    m_rclassic = named<QRadioButton>("rclassic", "Classic Kalvex style (highly not recommended).", styleBox);
+    m_rwxp = named<QRadioButton>("rwxp", "Allow WindowsXP themes.", styleBox);
+    m_rwxp->setChecked(true);
+    styleLayout->addWidget(m_rclassic);
+    styleLayout->addWidget(m_rwxp);
+    styleLayout->addWidget(note("New style will be visible after program restart.", styleBox));
+    mainLayout->addWidget(autostartBox);
+    mainLayout->addWidget(autologBox);
+    mainLayout->addWidget(styleBox);
+    mainLayout->addStretch(1);
+    pages->addTab(main, "Main configuration");
+
+    // Colours.
+    auto* colours = new QWidget;
+    auto* coloursBox = new QGroupBox("Colors used in program:", colours);
+    auto* grid = new QGridLayout(coloursBox);
+    grid->addWidget(new QLabel("To change a color, click on a corresponding text:", coloursBox), 0, 0, 1, 2);
+    for (int i = 0; i < 18; ++i) {
+        auto* label = new ColourLabel(storage::kColourKeys[static_cast<std::size_t>(i)].caption, coloursBox,
+                                      [this, i] { chooseColour(i); });
+        label->setObjectName(QString("k%1").arg(i + 1));
+        m_k[static_cast<std::size_t>(i)] = label;
+        grid->addWidget(label, 1 + i % 9, i / 9);
+    }
+    (new QVBoxLayout(colours))->addWidget(coloursBox);
+    pages->addTab(colours, "Colors");
+
+    // Access paths.
+    auto* paths = new QWidget;
+    auto* pathsBox = new QGroupBox("Paths:", paths);
+    auto* pathsGrid = new QGridLayout(pathsBox);
+    pathsGrid->addWidget(note("This option shouldn't be changed if not necessary. Also, you should be an \n"
+                              "experienced user to change this option.",
+                              pathsBox),
+                         0, 0, 1, 2);
+    const std::pair<const char*, const char*> fields[3] = {
+        {"edsciezka", "Store the private logs here:"},
+        {"edsciezka_stala", "Store the static logs here:"},
+        {"edsciezka_glowna", "Store the public log here:"}};
+    for (int i = 0; i < 3; ++i) {
+        auto* edit = named<QLineEdit>(fields[i].first, "Unknown. Reinstall program.", pathsBox);
+        m_paths[static_cast<std::size_t>(i)] = edit;
+        pathsGrid->addWidget(labelFor(pathsBox, "", fields[i].second, edit), 1 + i, 0);
+        pathsGrid->addWidget(edit, 1 + i, 1);
+    }
+    pathsGrid->addWidget(note("The paths must end with a backslash sign.", pathsBox), 4, 0, 1, 2);
+    pathsGrid->setRowStretch(5, 1);
+    (new QVBoxLayout(paths))->addWidget(pathsBox);
+    pages->addTab(paths, "Access paths");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 0);
+    auto* save = named<QPushButton>("btn1", "Save settings", this);
+    auto* cancel = named<QPushButton>("Button2", "Cancel", this);
+    for (QPushButton* b : {save, cancel}) b->setAutoDefault(false);
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(save, &QPushButton::clicked, this, &Tkonfigurowanie::save);
+    connect(cancel, &QPushButton::clicked, this, &Tkonfigurowanie::closeWindow);
+
+    m_edit1 = named<QLineEdit>("Edit1", this);
+    m_edit1->hide();
+    setFixedSize(560, 480);
+}
+
+QColor Tkonfigurowanie::labelColour(int index) const {
+    return m_k[static_cast<std::size_t>(index)]->palette().color(QPalette::Window);
+}
+
+void Tkonfigurowanie::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (m_shown) return;
+    m_shown = true;
+    desktop::centre(this);
+    QTimer::singleShot(0, this, [this] {
+        open();
+        m_opened = true;
+    });
+}
+
+void Tkonfigurowanie::open() {
+    m_edit1->setText(QString::fromStdString(storage::userName()));
+    m_store = storage::readStore();
+    if (!m_store) {
+        m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
+        closeWindow();
+        return;
+    }
+    const std::string stored[3] = {m_store->sciezka_log, m_store->sciezka_log_staly,
+                                   m_store->sciezka_log_glowny};
+    for (std::size_t i = 0; i < 3; ++i) m_paths[i]->setText(QString::fromStdString(stored[i]));
+    // The data folder as the main window recorded it; the store's where none was.
+    std::string folder = storage::Exchange().dataFolder();
+    if (folder.empty()) folder = m_store->sciezka;
+    m_config.emplace(folder + "config.ini", storage::kSharedFile);
+    m_colours.emplace(storage::colourFileName(folder, m_edit1->text().toStdString()), storage::kPrivateFile);
+
+    const storage::Profile::ReadScope once(*m_config);
+    m_autostart->setChecked(m_config->readBool("glowne", "autostart", true));
+    m_autolog->setChecked(m_config->readBool("glowne", "autolog", false));
+    if (m_config->readBool("glowne", "styl", false)) m_rclassic->setChecked(true);
+    const std::shared_ptr<const storage::IniDocument> colours = m_colours->document();
+    for (std::size_t i = 0; i < m_k.size(); ++i) {
+        const storage::ColourKeyInfo& info = storage::kColourKeys[i];
+        const storage::ColourValue value =
+            storage::parseProfileInteger(colours->read(storage::kColourSection, info.key, ""))
+                .value_or(info.configDefault);
+        paint(m_k[i], desktop::toQColor(value));
+    }
+}
+
+void Tkonfigurowanie::chooseColour(int index) {
+    QLabel* label = m_k[static_cast<std::size_t>(index)];
+    // The dialog starts on the label's own colour; a cancel leaves it as it was.
+    if (const std::optional<QColor> chosen = m_services.dialogs.chooseColour(this, labelColour(index)))
+        paint(label, *chosen);
+}
+
+bool Tkonfigurowanie::checkFolders(std::array<std::string, 3>& folders) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        QString folder = m_paths[i]->text().trimmed();
+        // File names are built by appending to the folder: it must end with its separator.
+        if (!folder.isEmpty() && !folder.endsWith('/') && !folder.endsWith(QDir::separator()))
+            folder += '/';
+        if (folder.isEmpty() || !QDir(folder).exists()) {
+            m_services.messages.show(
+                this,
+                QString("The folder \"%1\" does not exist. Create it, or type the folder where the "
+                        "logs are; nothing was saved.")
+                    .arg(m_paths[i]->text()),
+                desktop::MessageIcon::Error);
+            return false;
+        }
+        folders[i] = folder.toStdString();
+    }
+    return true;
+}
+
+void Tkonfigurowanie::save() {
+    if (!m_store || !m_config || !m_colours) return;
+    std::array<std::string, 3> folders;
+    if (!checkFolders(folders)) return;
+    storage::StoreValues values = *m_store;
+    values.sciezka_log = folders[0];
+    values.sciezka_log_staly = folders[1];
+    values.sciezka_log_glowny = folders[2];
+    const std::string current[3] = {m_store->sciezka_log, m_store->sciezka_log_staly,
+                                    m_store->sciezka_log_glowny};
+    int changed = -1;  // the first store value that changes
+    for (int i = 2; i >= 0; --i)
+        if (folders[static_cast<std::size_t>(i)] != current[i]) changed = i;
+    // Only a change touches the administrator's store, and one this user may not
+    // make stops Save before anything else is written.
+    if (changed >= 0 && !storage::storeWriteProblem().empty()) {
+        m_services.messages.show(this, QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
+                                 desktop::MessageIcon::Error);
+        return;
+    }
+    try {
+        m_colours->update([&](storage::IniDocument& doc) {
+            bool any = false;
+            for (std::size_t i = 0; i < m_k.size(); ++i)
+                any |= doc.write(storage::kColourSection, storage::kColourKeys[i].key,
+                                 std::to_string(stored(labelColour(static_cast<int>(i)))));
+            return any;
+        });
+    } catch (const storage::WriteError& e) {
+        m_services.messages.show(this, QString::fromStdString(e.what()), desktop::MessageIcon::Error);
+        return;
+    }
+    if (changed >= 0) {
+        try {
+            storage::writeStore(values);
+        } catch (const storage::WriteError&) {
+            m_services.messages.show(this, QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
+                                     desktop::MessageIcon::Error);
+            return;
+        }
+    }
+    try {
+        m_config->update([&](storage::IniDocument& doc) {
+            bool any = doc.write("glowne", "styl", m_rclassic->isChecked() ? "1" : "0");
+            any |= doc.write("glowne", "autostart", m_autostart->isChecked() ? "1" : "0");
+            any |= doc.write("glowne", "autolog", m_autolog->isChecked() ? "1" : "0");
+            any |= doc.write("glowne", "zmienione", "tak");
+            return any;
+        });
+    } catch (const storage::WriteError& e) {
+        m_services.messages.show(this, QString::fromStdString(e.what()), desktop::MessageIcon::Error);
+        return;
+    }
+    // The look follows the manifest's name at the next start; a rename that
+    // finds nothing to rename changes nothing.
+    const QDir data(QString::fromStdString(m_store->sciezka));
+    if (m_rclassic->isChecked())
+        QFile::rename(data.filePath("Kalvex4.exe.manifest"), data.filePath("kv4.man"));
+    else
+        QFile::rename(data.filePath("kv4.man"), data.filePath("Kalvex4.exe.manifest"));
+    m_saved = true;
+    closeWindow();
+}
+
+void Tkonfigurowanie::closeWindow() {
+    QTimer::singleShot(0, this, [this] { accept(); });
+}
+
+}  // namespace kv::config

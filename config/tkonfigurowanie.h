@@ -1,0 +1,56 @@
+#pragma once
+// The configuration window: start with the session, the look, the user's
+// eighteen colours and the folders of the three logs.
+
+#include <QDialog>
+#include <array>
+#include <optional>
+
+#include "locations.h"
+#include "profile.h"
+#include "services.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kv::config {
+
+class Tkonfigurowanie final : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tkonfigurowanie(desktop::Services& services, QWidget* owner = nullptr);
+    bool opened() const { return m_opened; }
+    bool saved() const { return m_saved; }
+    // The colour a label k1..k18 shows.
+    QColor labelColour(int index) const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void open();
+    void chooseColour(int index);
+    void save();
+    bool checkFolders(std::array<std::string, 3>& folders);
+    void closeWindow();
+
+    desktop::Services& m_services;
+    std::optional<storage::StoreValues> m_store;
+    std::optional<storage::Profile> m_config;
+    std::optional<storage::Profile> m_colours;
+    QCheckBox* m_autostart = nullptr;
+    QCheckBox* m_autolog = nullptr;
+    QRadioButton* m_rclassic = nullptr;
+    QRadioButton* m_rwxp = nullptr;
+    std::array<QLabel*, 18> m_k{};
+    std::array<QLineEdit*, 3> m_paths{};
+    QLineEdit* m_edit1 = nullptr;
+    bool m_shown = false;
+    bool m_opened = false;
+    bool m_saved = false;
+};
+
+}  // namespace kv::config

@@ -1,0 +1,185 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "colours.h"
+#include "colourscheme.h"
+#include "exchange.h"
+#include "recordingservices.h"
+#include "sandbox.h"
+#include "tkonfigurowanie.h"
+
+using namespace kv;
+
+class TkonfigurowanieTest : public QObject {
+    Q_OBJECT
+
+    std::optional<testing::RecordingServices> m_s;
+    std::unique_ptr<testing::Sandbox> m_box;
+
+    std::unique_ptr<config::Tkonfigurowanie> open() {
+        auto w = std::make_unique<config::Tkonfigurowanie>(m_s->services);
+        w->show();
+        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("never opened");
+        return w;
+    }
+    template <typename T>
+    T* child(QWidget& w, const char* name) {
+        T* c = w.findChild<T*>(name);
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    void save(QWidget& w) { QTest::mouseClick(child<QPushButton>(w, "btn1"), Qt::LeftButton); }
+    QString data(const char* name) { return QString::fromStdString(m_box->dataFolder()) + name; }
+
+private slots:
+    void init() {
+        m_s.emplace();
+        m_box = std::make_unique<testing::Sandbox>();
+        storage::Exchange(m_box->exchangeFile()).recordDataFolder(m_box->dataFolder());
+        m_box->writeFile("data/Kalvex4.exe.manifest", "<assembly/>");
+    }
+
+    void aFreshMachineShowsTheDefaultsAndSaveWritesThemAll() {
+        auto w = open();
+        QCOMPARE(w->windowTitle(), QString("Kalvex - configuration"));
+        QVERIFY(child<QCheckBox>(*w, "autostart")->isChecked());
+        QVERIFY(!child<QCheckBox>(*w, "autolog")->isChecked());
+        QVERIFY(!child<QCheckBox>(*w, "autolog")->isEnabled());
+        QVERIFY(child<QRadioButton>(*w, "rwxp")->isChecked());
+        QCOMPARE(w->labelColour(1), desktop::toQColor(14416381));  // czcionka, as this window shows it
+        QCOMPARE(w->labelColour(6), desktop::toQColor(5391418));
+        QCOMPARE(child<QLineEdit>(*w, "edsciezka")->text(), QString::fromStdString(m_box->root() + "/logs/private/"));
+        const std::string storeBefore = m_box->readFile("Kalvex4.conf");
+        save(*w);
+        QVERIFY(m_s->messages.empty());
+        QVERIFY(w->saved());
+        const storage::Profile colours = m_box->colourFile();
+        for (const storage::ColourKeyInfo& info : storage::kColourKeys)
+            QCOMPARE(colours.readString("kolory", info.key, ""), std::to_string(info.configDefault));
+        const storage::Profile config = m_box->config();
+        QCOMPARE(config.readString("glowne", "styl", ""), std::string("0"));
+        QCOMPARE(config.readString("glowne", "autostart", ""), std::string("1"));
+        QCOMPARE(config.readString("glowne", "autolog", ""), std::string("0"));
+        QCOMPARE(config.readString("glowne", "zmienione", ""), std::string("tak"));
+        QCOMPARE(m_box->readFile("Kalvex4.conf"), storeBefore);  // nothing changed there
+    }
+
+    void theColourDialogOpensOnTheLabelsColourAndACancelKeepsIt() {
+        auto w = open();
+        auto* k3 = child<QLabel>(*w, "k3");
+        const QColor before = w->labelColour(2);
+        QTest::mouseClick(k3, Qt::LeftButton);  // cancelled
+        QCOMPARE(m_s->asked.back().text, before.name());
+        QCOMPARE(w->labelColour(2), before);
+        m_s->colours.push_back(QColor(0x10, 0x20, 0x30));
+        k3->setFocus();
+        QTest::keyClick(k3, Qt::Key_Space);
+        QCOMPARE(w->labelColour(2), QColor(0x10, 0x20, 0x30));
+        save(*w);
+        QCOMPARE(m_box->colourFile().readString("kolory", "listy1", ""), std::to_string(0x302010));
+    }
+
+    void theStyleRenamesTheManifestBothWaysAndASecondSaveIsQuiet() {
+        auto classic = open();
+        child<QRadioButton>(*classic, "rclassic")->setChecked(true);
+        save(*classic);
+        QVERIFY(QFile::exists(data("kv4.man")));
+        QVERIFY(!QFile::exists(data("Kalvex4.exe.manifest")));
+        QCOMPARE(m_box->config().readString("glowne", "styl", ""), std::string("1"));
+        auto again = open();
+        QVERIFY(child<QRadioButton>(*again, "rclassic")->isChecked());
+        save(*again);
+        QVERIFY(QFile::exists(data("kv4.man")));
+        QVERIFY(m_s->messages.empty());
+        auto back = open();
+        child<QRadioButton>(*back, "rwxp")->setChecked(true);
+        save(*back);
+        QVERIFY(QFile::exists(data("Kalvex4.exe.manifest")));
+        QVERIFY(!QFile::exists(data("kv4.man")));
+    }
+
+    void foldersGetTheirSlashAndAMissingOneIsRefused() {
+        QDir().mkpath(QString::fromStdString(m_box->root() + "/elsewhere"));
+        auto w = open();
+        child<QLineEdit>(*w, "edsciezka_glowna")->setText(QString::fromStdString(m_box->root() + "/elsewhere"));
+        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/nowhere/"));
+        const std::string storeBefore = m_box->readFile("Kalvex4.conf");
+        save(*w);
+        QCOMPARE(m_s->messages.size(), std::size_t(1));
+        QVERIFY(m_s->messages[0].text.contains("/nowhere/"));
+        QVERIFY(!w->saved());
+        QCOMPARE(m_box->readFile("Kalvex4.conf"), storeBefore);
+        QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
+        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/logs/static/"));
+        save(*w);
+        QVERIFY(w->saved());
+        QCOMPARE(storage::readStore()->sciezka_log_glowny, m_box->root() + "/elsewhere/");
+    }
+
+    void aStoreChangeThatCannotBeWrittenStopsSaveBeforeAnything() {
+        QDir().mkpath(QString::fromStdString(m_box->root() + "/elsewhere"));
+        const std::string store = m_box->root() + "/Kalvex4.conf";
+        // Another program holds the store: the change cannot be made now.
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        const pid_t holder = fork();
+        if (holder == 0) {
+            const int fd = ::open(store.c_str(), O_RDONLY);
+            flock(fd, LOCK_EX);
+            (void)!write(ready[1], "x", 1);
+            for (;;) pause();
+        }
+        char c;
+        QVERIFY(read(ready[0], &c, 1) == 1);
+        const int oldTimeout = storage::lockTimeoutMs();
+        storage::setLockTimeoutMs(200);
+        auto w = open();
+        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/elsewhere/"));
+        child<QCheckBox>(*w, "autostart")->setChecked(false);
+        save(*w);
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+        storage::setLockTimeoutMs(oldTimeout);
+        QCOMPARE(m_s->messageTexts(), QStringList{"Failed to set data for 'sciezka_log_staly'"});
+        QVERIFY(!w->saved());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
+        QCOMPARE(m_box->config().readString("glowne", "zmienione", "none"), std::string("none"));
+        // Unchanged folders never touch the store: colours and autostart still save.
+        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/logs/static"));
+        save(*w);
+        QVERIFY(w->saved());
+        QCOMPARE(m_box->config().readString("glowne", "autostart", ""), std::string("0"));
+    }
+
+    void withoutAStoreItSaysSoAndCloses() {
+        m_box = std::make_unique<testing::Sandbox>(false);
+        auto w = open();
+        QCOMPARE(m_s->messageTexts(), QStringList{"Nie znaleziono informacji o Kalvex. Zainstaluj program ponownie."});
+        QTRY_VERIFY(!w->isVisible());
+    }
+
+    void cancelWritesNothing() {
+        auto w = open();
+        m_s->colours.push_back(Qt::red);
+        QTest::mouseClick(child<QLabel>(*w, "k1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w, "Button2"), Qt::LeftButton);
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
+        QCOMPARE(m_box->config().readString("glowne", "zmienione", "none"), std::string("none"));
+        for (int i = 1; i <= 18; ++i)
+            QVERIFY(!child<QLabel>(*w, qPrintable(QString("k%1").arg(i)))->accessibleName().isEmpty());
+        QCOMPARE(child<QWidget>(*w, "edsciezka")->accessibleName(), QString("Store the private logs here:"));
+    }
+};
+
+QTEST_MAIN(TkonfigurowanieTest)
+#include "tkonfigurowanie_test.moc"

@@ -208,7 +208,7 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
 
     m_edit1 = named<QLineEdit>("Edit1", this);
     m_edit1->hide();
-    setFixedSize(560, 480);
+    setFixedSize(690, 480);  // wide enough for the longest colour caption
 }
 
 QColor Tkonfigurowanie::labelColour(int index) const {

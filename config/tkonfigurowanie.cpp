@@ -265,11 +265,18 @@ void Tkonfigurowanie::chooseColour(int index) {
 }
 
 bool Tkonfigurowanie::checkFolders(std::array<std::string, 3>& folders) {
+    const std::string current[3] = {m_store->sciezka_log, m_store->sciezka_log_staly,
+                                    m_store->sciezka_log_glowny};
     for (std::size_t i = 0; i < 3; ++i) {
         QString folder = m_paths[i]->text().trimmed();
         // File names are built by appending to the folder: it must end with its separator.
         if (!folder.isEmpty() && !folder.endsWith('/') && !folder.endsWith(QDir::separator()))
             folder += '/';
+        // A folder left as stored is not this save's business, even if it is gone.
+        if (folder.toStdString() == current[i]) {
+            folders[i] = current[i];
+            continue;
+        }
         if (folder.isEmpty() || !QDir(folder).exists()) {
             m_services.messages.show(
                 this,

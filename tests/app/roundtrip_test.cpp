@@ -12,6 +12,7 @@
 #include "datepicker.h"
 #include "exchange.h"
 #include "modaldriver.h"
+#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tdodawanie.h"
@@ -22,16 +23,11 @@
 #include "windowopener.h"
 
 using namespace kv;
+using testing::child;
 using storage::LogKind;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(name);
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
 
 template <typename W>
 std::unique_ptr<W> open(desktop::Services& services) {

@@ -13,11 +13,13 @@
 #include "colours.h"
 #include "colourscheme.h"
 #include "exchange.h"
+#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tkonfigurowanie.h"
 
 using namespace kv;
+using testing::child;
 
 class TkonfigurowanieTest : public QObject {
     Q_OBJECT
@@ -30,12 +32,6 @@ class TkonfigurowanieTest : public QObject {
         w->show();
         if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("never opened");
         return w;
-    }
-    template <typename T>
-    T* child(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
     }
     void save(QWidget& w) { QTest::mouseClick(child<QPushButton>(w, "btn1"), Qt::LeftButton); }
     QString data(const char* name) { return QString::fromStdString(m_box->dataFolder()) + name; }

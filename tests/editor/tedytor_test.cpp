@@ -12,11 +12,13 @@
 #include "colourscheme.h"
 #include "exchange.h"
 #include "recordingopener.h"
+#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tedytor.h"
 
 using namespace kv;
+using testing::child;
 using storage::LogKind;
 
 class TedytorTest : public QObject {
@@ -26,12 +28,6 @@ class TedytorTest : public QObject {
     testing::RecordingOpener m_opener;
     std::unique_ptr<testing::Sandbox> m_box;
 
-    template <typename T>
-    T* child(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
     // Opens the editor and runs the rebuild its opening armed.
     std::unique_ptr<editor::Tedytor> open() {
         auto w = std::make_unique<editor::Tedytor>(m_s->services, m_opener);

@@ -11,6 +11,7 @@
 
 #include "datepicker.h"
 #include "exchange.h"
+#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tdodawanie.h"
@@ -18,16 +19,11 @@
 #include "tusuwanie.h"
 
 using namespace kv;
+using testing::child;
 using storage::LogKind;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(name);
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
 
 // The keys of one section in the order the file holds them.
 QStringList keysOf(const storage::Profile& log, int slot) {

@@ -10,10 +10,12 @@
 #include "colourscheme.h"
 #include "exchange.h"
 #include "recordingopener.h"
+#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 
 using namespace kv;
+using testing::child;
 using storage::LogKind;
 
 class TinformacjaTest : public QObject {
@@ -37,12 +39,6 @@ class TinformacjaTest : public QObject {
         if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
         QTest::qWait(0);
         return w;
-    }
-    template <typename T>
-    T* child(QWidget& w, const char* name) {
-        T* c = w.findChild<T*>(name);
-        if (!c) qFatal("no control %s", name);
-        return c;
     }
     QString info(QWidget& w) { return child<QPlainTextEdit>(w, "info")->toPlainText(); }
     bool enabled(QWidget& w, const char* name) { return child<QWidget>(w, name)->isEnabled(); }

@@ -46,9 +46,16 @@ std::vector<CopyKey> copyOrder(LogKind kind, RemovalOrder order) {
 
 // A rewrite normalises what the parser kept verbatim (a name cut short by a
 // NUL byte loses the spaces before it only when it is read back), so slots
-// are judged on the document as it will read after this write.
-void settle(IniDocument& doc) {
-    doc = IniDocument::parse(doc.serialize());
+// are judged on the document as it will read after this write. Where that
+// would make any entry read otherwise (a file damaged by NUL bytes, say), the
+// log is not written at all: nothing of what it held may change unasked.
+void settle(IniDocument& doc, const std::string& path) {
+    IniDocument after = IniDocument::parse(doc.serialize());
+    for (int k = 0; k < kSlots; ++k)
+        if (readStoredEntry(doc, k) != readStoredEntry(after, k))
+            throw WriteError(path, "the log is damaged, and rewriting it would change entry " +
+                                       std::to_string(k) + "; it was left as it was");
+    doc = std::move(after);
 }
 
 bool occupied(const IniDocument& doc, int slot) {
@@ -141,7 +148,7 @@ std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) 
     std::optional<int> slot;
     log.update([&](IniDocument& doc) {
         slot.reset();
-        settle(doc);
+        settle(doc, log.path());
         for (int k = 0; k < kSlots; ++k) {
             if (doc.read(slotName(k), "Numer", "cos") == "cos") {
                 slot = k;
@@ -159,7 +166,7 @@ bool rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry,
     bool rewritten = false;
     log.update([&](IniDocument& doc) {
         rewritten = false;
-        settle(doc);
+        settle(doc, log.path());
         if (expected && readStoredEntry(doc, slot) != *expected) return false;
         rewritten = true;
         bool changed = writeEntry(doc, kind, slot, entry);
@@ -181,7 +188,7 @@ bool removeEntry(Profile& log, LogKind kind, int n, RemovalOrder order,
     bool removed = false;
     log.update([&](IniDocument& doc) {
         removed = false;
-        settle(doc);
+        settle(doc, log.path());
         // An empty slot is not an entry: removing it would pull the next one down.
         if (!occupied(doc, n)) return false;
         if (expected && readStoredEntry(doc, n) != *expected) return false;

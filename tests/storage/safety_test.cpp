@@ -108,6 +108,20 @@ TEST_F(SafetyTest, AFreeSlotIsOneThatReadsFreeAfterTheWrite) {
     EXPECT_FALSE(isOccupied(log, 1));
 }
 
+TEST_F(SafetyTest, ADamagedLogThatARewriteWouldChangeIsNotWritten) {
+    // "[\0]" names no section: a rewrite drops its header and its keys join entry 0.
+    const std::string damaged("[0]\r\nNumer=0\r\n[\0]\r\nTytul=b\r\n", 28);
+    dir.write("u.log", damaged);
+    try {
+        addEntry(log, LogKind::Private, make(1));
+        FAIL() << "wrote a log whose entry 0 would read otherwise";
+    } catch (const WriteError& e) {
+        EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos);
+    }
+    EXPECT_EQ(dir.read("u.log"), damaged);
+    EXPECT_EQ(readStoredEntry(log, 0).tytul, "");
+}
+
 TEST_F(SafetyTest, AScopeReadsTheFileOnceUntilRefreshedOrWritten) {
     fill(2);
     {

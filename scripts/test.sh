@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Builds Kalvex4 and runs every test, the engine's Windows build under Wine
-# included. With --linux-only the mingw-w64 compiler and Wine are not
-# installed, and the Windows tests are skipped unless they are already here.
+# and the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
+# (asan_suite) included. With --linux-only the mingw-w64 compiler and Wine are
+# not installed, and the Windows tests are skipped unless they are already
+# here; with --sanitize only the sanitized suite runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [[ "${1:-}" == "--linux-only" ]]; then
+if [[ "${1:-}" == "--sanitize" ]]; then
+    # Only the Linux tree, with AddressSanitizer and UndefinedBehaviorSanitizer.
+    scripts/deps.sh
+    exec scripts/sanitize-suite.sh "$PWD" "$PWD/build-asan"
+elif [[ "${1:-}" == "--linux-only" ]]; then
     scripts/deps.sh
 else
     scripts/deps.sh --windows

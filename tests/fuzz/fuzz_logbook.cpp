@@ -1,0 +1,113 @@
+// libFuzzer target: the log operations on a file. Arbitrary file bytes, then
+// adds, rewrites and removals: each leaves the log as it reported - the added
+// or rewritten entry readable in its slot, the others as they were, a removal
+// moving the later entries down - or fails leaving the file untouched.
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "locations.h"
+#include "logbook.h"
+
+using namespace kv::storage;
+
+namespace {
+
+std::string folder() {
+    static const std::string f = [] {
+        const std::string base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
+        std::string path = base + "/kv4fuzz-" + std::to_string(getpid());
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return f;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<StoredEntry> entries(const Profile& log) {
+    std::vector<StoredEntry> out;
+    const std::shared_ptr<const IniDocument> doc = log.document();
+    for (int n = 0; n < kSlots; ++n) out.push_back(readStoredEntry(*doc, n));
+    return out;
+}
+
+void fail(const char* what, int op) {
+    std::cerr << "fuzz_logbook: operation " << op << ": " << what << "\n";
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const std::string path = folder() + "/u.log";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << in.ConsumeRandomLengthString(1 << 15);
+    }
+    const LogKind kind = static_cast<LogKind>(in.ConsumeIntegralInRange(0, 2));
+    Profile log(path, logAccess(kind));
+    for (int op = 0; in.remaining_bytes() > 0 && op < 16; ++op) {
+        const int what = in.ConsumeIntegralInRange(0, 2);
+        const int slot = in.ConsumeIntegralInRange(0, kSlots - 1);
+        EntryData e;
+        e.tytul = "T" + std::to_string(op);
+        e.informacja = in.ConsumeRandomLengthString(64);
+        e.data = "2026-05-17";
+        e.wyswietlanie = "rok";
+        e.odbiorca = "wszyscy";
+        const std::vector<StoredEntry> before = entries(log);
+        const std::string bytes = bytesOf(path);
+        try {
+            if (what == 0) {
+                const std::optional<int> at = addEntry(log, kind, e);
+                const std::vector<StoredEntry> after = entries(log);
+                if (!at) {
+                    if (bytesOf(path) != bytes) fail("a full log changed", op);
+                    continue;
+                }
+                if (!after[static_cast<std::size_t>(*at)].occupied || after[static_cast<std::size_t>(*at)].tytul != e.tytul)
+                    fail("the added entry is not in its slot", op);
+                for (int n = 0; n < kSlots; ++n)
+                    if (n != *at && after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
+                        fail("an add changed another entry", op);
+            } else if (what == 1) {
+                if (!rewriteEntry(log, kind, slot, e)) fail("a plain rewrite was refused", op);
+                const std::vector<StoredEntry> after = entries(log);
+                if (after[static_cast<std::size_t>(slot)].tytul != e.tytul) fail("the rewrite did not stick", op);
+                for (int n = 0; n < kSlots; ++n)
+                    if (n != slot && after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
+                        fail("a rewrite changed another entry", op);
+            } else {
+                const bool removed = removeEntry(log, kind, slot, RemovalOrder::DeleteWindow);
+                const std::vector<StoredEntry> after = entries(log);
+                if (!removed) {
+                    if (bytesOf(path) != bytes) fail("a refused removal changed the file", op);
+                    continue;
+                }
+                for (int n = 0; n < slot; ++n)
+                    if (after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
+                        fail("a removal changed an entry before it", op);
+                for (int k = slot + 1; k < kSlots; ++k)
+                    if (before[static_cast<std::size_t>(k)].occupied &&
+                        after[static_cast<std::size_t>(k - 1)].tytul != before[static_cast<std::size_t>(k)].tytul)
+                        fail("a removal lost a later entry", op);
+            }
+        } catch (const WriteError&) {
+            if (bytesOf(path) != bytes) fail("a refused write changed the file", op);
+        }
+    }
+    return 0;
+}

@@ -83,11 +83,8 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
     layout->addLayout(body, 1);
 
     auto* button = named<QPushButton>("Button1", "I agree", this);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 0);
-    row->addStretch(1);
-    row->addWidget(button);
-    layout->addLayout(row);
+    layout->addLayout(desktop::buttonRow({button}));
+    button->setDefault(true);  // its one button: Enter closes the window
     connect(button, &QPushButton::clicked, this, &QDialog::accept);
 }
 

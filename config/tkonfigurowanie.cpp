@@ -194,15 +194,9 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     (new QVBoxLayout(paths))->addWidget(pathsBox);
     pages->addTab(paths, "Access paths");
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 0, 8, 0);
     auto* save = named<QPushButton>("btn1", "Save settings", this);
     auto* cancel = named<QPushButton>("Button2", "Cancel", this);
-    for (QPushButton* b : {save, cancel}) b->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(desktop::buttonRow({save, cancel}));
     connect(save, &QPushButton::clicked, this, &Tkonfigurowanie::save);
     connect(cancel, &QPushButton::clicked, this, &Tkonfigurowanie::closeWindow);
 

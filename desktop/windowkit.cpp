@@ -1,6 +1,8 @@
 #include "windowkit.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
@@ -19,6 +21,17 @@ QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget
     QString plain = text;
     control->setAccessibleName(plain.remove('&'));
     return label;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(8, 0, 8, 0);
+    row->addStretch(1);
+    for (QPushButton* b : buttons) {
+        b->setAutoDefault(false);
+        row->addWidget(b);
+    }
+    return row;
 }
 
 void centre(QWidget* window) {

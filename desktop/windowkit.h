@@ -5,13 +5,16 @@
 
 #include <QLabel>
 #include <QString>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 
 #include "colours.h"
 #include "fileset.h"
 
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace kv::desktop {
@@ -27,6 +30,10 @@ W* named(const char* name, Args&&... args) {
 // A label naming control: its buddy, so that a screen reader names the control
 // by the label's text and the label's mnemonic moves the focus there.
 QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget* control);
+
+// The row of buttons at a window's bottom right. None of them answers Enter by
+// itself: a window's commands are pressed on purpose.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
 // Centres window on its screen; a window of the same class already on screen
 // moves it down and to the right, so that both can be seen.

@@ -165,15 +165,9 @@ void EntryForm::build(const FormTexts& t) {
     (new QVBoxLayout(m_extensions))->addWidget(group4);
     m_strony->addTab(m_extensions, "Extensions");
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 0, 8, 0);
     m_cancel = named<QPushButton>(t.cancelName, "Cancel", this);
     m_save = named<QPushButton>("zapiszbtn", "Save", this);
-    for (QPushButton* b : {m_cancel, m_save}) b->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(m_cancel);
-    buttons->addWidget(m_save);
-    layout->addLayout(buttons);
+    layout->addLayout(desktop::buttonRow({m_cancel, m_save}));
     connect(m_cancel, &QPushButton::clicked, this, [this] { closeWindow(); });
     connect(m_save, &QPushButton::clicked, this, [this] {
         if (m_files) save();

@@ -92,16 +92,10 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner)
     question->setFont(bold);
     question->setContentsMargins(8, 0, 8, 0);
     layout->addWidget(question);
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(8, 0, 8, 0);
     m_anuluj = named<QPushButton>("anulujbtn", "No, cancel.", this);
     m_usun = named<QPushButton>("usunbtn", "Yes, delete it.", this);
     // Deleting is for good: it takes a deliberate press, never a stray Enter.
-    for (QPushButton* b : {m_anuluj, m_usun}) b->setAutoDefault(false);
-    buttons->addStretch(1);
-    buttons->addWidget(m_anuluj);
-    buttons->addWidget(m_usun);
-    layout->addLayout(buttons);
+    layout->addLayout(desktop::buttonRow({m_anuluj, m_usun}));
     connect(m_anuluj, &QPushButton::clicked, this, &Tusuwanie::closeWindow);
     connect(m_usun, &QPushButton::clicked, this, &Tusuwanie::remove);
 

@@ -57,11 +57,8 @@ Tinformacja_timer::Tinformacja_timer(desktop::Services& services, QWidget* owner
     body->addWidget(group);
     layout->addLayout(body, 1);
     auto* button = named<QPushButton>("btn1", "I feel notified", this);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(8, 0, 8, 0);
-    row->addStretch(1);
-    row->addWidget(button);
-    layout->addLayout(row);
+    layout->addLayout(desktop::buttonRow({button}));
+    button->setDefault(true);  // its one button: Enter closes the window
     connect(button, &QPushButton::clicked, this, &QDialog::accept);
 
     m_edit1 = named<QLineEdit>("Edit1", this);

@@ -3,10 +3,10 @@
 #include "tabout.h"
 #include "tdodawanie.h"
 #include "tedytor.h"
-#include "tkonfigurowanie.h"
 #include "tedytowanie.h"
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
+#include "tkonfigurowanie.h"
 #include "tusuwanie.h"
 
 namespace kv::app {

@@ -3,11 +3,12 @@
 // (each one atomic write); the editor's list rebuild over three full logs and
 // the editor opened on them until its lists are filled.
 
+#include <benchmark/benchmark.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <benchmark/benchmark.h>
 
 #include "duecheck.h"
 #include "logbook.h"
@@ -97,18 +98,20 @@ void BM_AddRewriteRemoveInAFullLog(benchmark::State& state) {
     for (auto _ : state) {
         e.tytul = "changed " + std::to_string(++round);  // every rewrite really writes
         switch (state.range(0)) {
-        case 0:
-            storage::addEntry(log, LogKind::Public, e);
-            state.PauseTiming();
-            storage::removeEntry(log, LogKind::Public, 50, storage::RemovalOrder::DeleteWindow);
-            state.ResumeTiming();
-            break;
-        case 1: storage::rewriteEntry(log, LogKind::Public, 25, e); break;
-        default:
-            storage::removeEntry(log, LogKind::Public, 0, storage::RemovalOrder::DeleteWindow);
-            state.PauseTiming();
-            storage::addEntry(log, LogKind::Public, e);
-            state.ResumeTiming();
+            case 0:
+                storage::addEntry(log, LogKind::Public, e);
+                state.PauseTiming();
+                storage::removeEntry(log, LogKind::Public, 50, storage::RemovalOrder::DeleteWindow);
+                state.ResumeTiming();
+                break;
+            case 1:
+                storage::rewriteEntry(log, LogKind::Public, 25, e);
+                break;
+            default:
+                storage::removeEntry(log, LogKind::Public, 0, storage::RemovalOrder::DeleteWindow);
+                state.PauseTiming();
+                storage::addEntry(log, LogKind::Public, e);
+                state.ResumeTiming();
         }
     }
 }

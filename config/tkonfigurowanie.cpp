@@ -134,8 +134,8 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     auto* main = new QWidget;
     auto* mainLayout = new QVBoxLayout(main);
     auto* autostartBox = new QGroupBox("Autostart:", main);
-    m_autostart = named<QCheckBox>("autostart", "Run this program with Windows startup (recommended).",
-                                   autostartBox);
+    m_autostart = named<QCheckBox>(
+        "autostart", "Run this program with Windows startup (recommended).", autostartBox);
     (new QVBoxLayout(autostartBox))->addWidget(m_autostart);
     auto* autologBox = new QGroupBox("Automatic logs checking:", main);
     m_autolog = named<QCheckBox>(
@@ -144,7 +144,8 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     (new QVBoxLayout(autologBox))->addWidget(m_autolog);
     auto* styleBox = new QGroupBox("Style:", main);
     auto* styleLayout = new QVBoxLayout(styleBox);
-    m_rclassic = named<QRadioButton>("rclassic", "Classic Kalvex style (highly not recommended).", styleBox);
+    m_rclassic =
+        named<QRadioButton>("rclassic", "Classic Kalvex style (highly not recommended).", styleBox);
     m_rwxp = named<QRadioButton>("rwxp", "Allow WindowsXP themes.", styleBox);
     m_rwxp->setChecked(true);
     styleLayout->addWidget(m_rclassic);
@@ -160,10 +161,11 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     auto* colours = new QWidget;
     auto* coloursBox = new QGroupBox("Colors used in program:", colours);
     auto* grid = new QGridLayout(coloursBox);
-    grid->addWidget(new QLabel("To change a color, click on a corresponding text:", coloursBox), 0, 0, 1, 2);
+    grid->addWidget(new QLabel("To change a color, click on a corresponding text:", coloursBox), 0,
+                    0, 1, 2);
     for (int i = 0; i < 18; ++i) {
-        auto* label = new ColourLabel(storage::kColourKeys[static_cast<std::size_t>(i)].caption, coloursBox,
-                                      [this, i] { chooseColour(i); });
+        auto* label = new ColourLabel(storage::kColourKeys[static_cast<std::size_t>(i)].caption,
+                                      coloursBox, [this, i] { chooseColour(i); });
         label->setObjectName(QString("k%1").arg(i + 1));
         m_k[static_cast<std::size_t>(i)] = label;
         grid->addWidget(label, 1 + i % 9, i / 9);
@@ -175,10 +177,11 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     auto* paths = new QWidget;
     auto* pathsBox = new QGroupBox("Paths:", paths);
     auto* pathsGrid = new QGridLayout(pathsBox);
-    pathsGrid->addWidget(note("This option shouldn't be changed if not necessary. Also, you should be an \n"
-                              "experienced user to change this option.",
-                              pathsBox),
-                         0, 0, 1, 2);
+    pathsGrid->addWidget(
+        note("This option shouldn't be changed if not necessary. Also, you should be an \n"
+             "experienced user to change this option.",
+             pathsBox),
+        0, 0, 1, 2);
     const std::pair<const char*, const char*> fields[3] = {
         {"edsciezka", "Store the private logs here:"},
         {"edsciezka_stala", "Store the static logs here:"},
@@ -235,7 +238,8 @@ void Tkonfigurowanie::open() {
     std::string folder = storage::Exchange().dataFolder();
     if (folder.empty()) folder = m_store->sciezka;
     m_config.emplace(folder + "config.ini", storage::kSharedFile);
-    m_colours.emplace(storage::colourFileName(folder, m_edit1->text().toStdString()), storage::kPrivateFile);
+    m_colours.emplace(storage::colourFileName(folder, m_edit1->text().toStdString()),
+                      storage::kPrivateFile);
 
     const storage::Profile::ReadScope once(*m_config);
     m_autostart->setChecked(m_config->readBool("glowne", "autostart", true));
@@ -254,7 +258,8 @@ void Tkonfigurowanie::open() {
 void Tkonfigurowanie::chooseColour(int index) {
     QLabel* label = m_k[static_cast<std::size_t>(index)];
     // The dialog starts on the label's own colour; a cancel leaves it as it was.
-    if (const std::optional<QColor> chosen = m_services.dialogs.chooseColour(this, labelColour(index)))
+    if (const std::optional<QColor> chosen =
+            m_services.dialogs.chooseColour(this, labelColour(index)))
         paint(label, *chosen);
 }
 
@@ -301,7 +306,8 @@ void Tkonfigurowanie::save() {
     // Only a change touches the administrator's store, and one this user may not
     // make stops Save before anything else is written.
     if (changed >= 0 && !storage::storeWriteProblem().empty()) {
-        m_services.messages.show(this, QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
+        m_services.messages.show(this,
+                                 QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
                                  desktop::MessageIcon::Error);
         return;
     }
@@ -314,15 +320,17 @@ void Tkonfigurowanie::save() {
             return any;
         });
     } catch (const storage::WriteError& e) {
-        m_services.messages.show(this, QString::fromStdString(e.what()), desktop::MessageIcon::Error);
+        m_services.messages.show(this, QString::fromStdString(e.what()),
+                                 desktop::MessageIcon::Error);
         return;
     }
     if (changed >= 0) {
         try {
             storage::writeStore(values);
         } catch (const storage::WriteError&) {
-            m_services.messages.show(this, QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
-                                     desktop::MessageIcon::Error);
+            m_services.messages.show(
+                this, QString("Failed to set data for '%1'").arg(kStoreKeys[changed]),
+                desktop::MessageIcon::Error);
             return;
         }
     }
@@ -335,7 +343,8 @@ void Tkonfigurowanie::save() {
             return any;
         });
     } catch (const storage::WriteError& e) {
-        m_services.messages.show(this, QString::fromStdString(e.what()), desktop::MessageIcon::Error);
+        m_services.messages.show(this, QString::fromStdString(e.what()),
+                                 desktop::MessageIcon::Error);
         return;
     }
     // The look follows the manifest's name at the next start; a rename that

@@ -10,7 +10,9 @@ WindowCommands::WindowCommands(QWidget* window) : QObject(window), m_window(wind
     qApp->installEventFilter(this);
 }
 
-WindowCommands::~WindowCommands() { qApp->removeEventFilter(this); }
+WindowCommands::~WindowCommands() {
+    qApp->removeEventFilter(this);
+}
 
 void WindowCommands::add(QKeyCombination key, std::function<void()> command) {
     m_commands.emplace_back(key, std::move(command));

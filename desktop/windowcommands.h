@@ -5,7 +5,6 @@
 
 #include <QKeyCombination>
 #include <QObject>
-
 #include <functional>
 #include <vector>
 

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEnterEvent>
 #include <QDir>
+#include <QEnterEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -37,13 +37,17 @@ namespace {
 using desktop::labelFor;
 using desktop::named;
 
-constexpr const char* kNoStore = "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
-constexpr const char* kListFailed = "Wystąpił nieznany Error. Program nie będzie działać prawidłowo.";
+constexpr const char* kNoStore =
+    "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
+constexpr const char* kListFailed =
+    "Wystąpił nieznany Error. Program nie będzie działać prawidłowo.";
 constexpr const char* kClickFailed = "Error programu.";
 constexpr const char* kUnknownDate = "Unknown date.";
 constexpr int kSectionRole = Qt::UserRole;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // A list line is one line: a title's line breaks show as spaces.
 QString oneLine(std::string text) {
@@ -288,7 +292,8 @@ QWidget* Tedytor::buildTimerPage() {
     grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);
     int column = 0;
     for (auto [name, caption, field] : {std::tuple{"hh", "Hour (hh):", &m_hh},
-                                        {"mm", "Mins (mm):", &m_mm}, {"ss", "Secs (ss):", &m_ss}}) {
+                                        {"mm", "Mins (mm):", &m_mm},
+                                        {"ss", "Secs (ss):", &m_ss}}) {
         *field = named<QLineEdit>(name, "00", settings);
         grid->addWidget(labelFor(settings, "", caption, *field), 1, column++);
         grid->addWidget(*field, 1, column++);
@@ -316,8 +321,8 @@ QWidget* Tedytor::buildTimerPage() {
 
 QString Tedytor::clickSoundPath() {
     const QDir program(QCoreApplication::applicationDirPath());
-    for (const QString& candidate :
-         {program.filePath("share/kalvex4/click.wav"), program.filePath("../share/kalvex4/click.wav")})
+    for (const QString& candidate : {program.filePath("share/kalvex4/click.wav"),
+                                     program.filePath("../share/kalvex4/click.wav")})
         if (QFileInfo::exists(candidate)) return QDir::cleanPath(candidate);
     return program.filePath("../share/kalvex4/click.wav");
 }
@@ -337,9 +342,9 @@ void Tedytor::showEvent(QShowEvent* e) {
 void Tedytor::open() {
     const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
     if (opening.result != desktop::Opening::Opened) {
-        m_services.messages.show(this,
-                                 opening.result == desktop::Opening::NoStore ? kNoStore : opening.error,
-                                 desktop::MessageIcon::Error);
+        m_services.messages.show(
+            this, opening.result == desktop::Opening::NoStore ? kNoStore : opening.error,
+            desktop::MessageIcon::Error);
         return;
     }
     applyColours();
@@ -381,16 +386,20 @@ void Tedytor::startStopTimer() {
         bool number = false;
         const int value = fields[i]->text().trimmed().toInt(&number, 10);
         if (!number) {
-            m_services.messages.show(this, "'" + fields[i]->text() + "' is not a valid integer value",
+            m_services.messages.show(this,
+                                     "'" + fields[i]->text() + "' is not a valid integer value",
                                      desktop::MessageIcon::Error);
             return;
         }
         parts[i] = value;
         if (parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 ||
             parts[2] > 59) {
-            m_services.messages.show(
-                this, QString("''%1:%2:%3'' is not a valid time").arg(parts[0]).arg(parts[1]).arg(parts[2]),
-                desktop::MessageIcon::Error);
+            m_services.messages.show(this,
+                                     QString("''%1:%2:%3'' is not a valid time")
+                                         .arg(parts[0])
+                                         .arg(parts[1])
+                                         .arg(parts[2]),
+                                     desktop::MessageIcon::Error);
             return;
         }
     }
@@ -406,7 +415,9 @@ void Tedytor::startStopTimer() {
     m_btn8->setText("Stop the timer.");
 }
 
-void Tedytor::setStatus(const QString& text) { m_status->setText(text); }
+void Tedytor::setStatus(const QString& text) {
+    m_status->setText(text);
+}
 
 void Tedytor::installHoverHelp() {
     const std::pair<const char*, const char*> table[] = {
@@ -429,8 +440,9 @@ void Tedytor::installHoverHelp() {
         {"mm", "..with this many minutes..."},
         {"ss", "...and this many seconds."},
         {"timer_info", "Information to be displayed when timer set off."},
-        {"btn8", "Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the "
-                 "timer on."},
+        {"btn8",
+         "Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the "
+         "timer on."},
     };
     for (auto [name, text] : table) {
         QWidget* control = findChild<QWidget*>(name);
@@ -464,12 +476,14 @@ void Tedytor::applyColours() {
     for (const char* key : storage::kPageColourKeys)
         pageRules.push_back({"", storage::ColourRole::Background, key, storage::paintDefault(key)});
     const std::vector<storage::ColourValue> values = storage::readColours(colours, pageRules);
-    for (std::size_t i = 0; i < m_pageColours.size(); ++i) m_pageColours[i] = desktop::toQColor(values[i]);
+    for (std::size_t i = 0; i < m_pageColours.size(); ++i)
+        m_pageColours[i] = desktop::toQColor(values[i]);
     desktop::applyColourScheme(this, colours, storage::editorColourRules());
     // Until a page is chosen the page area shows the window's own colour.
-    const QColor area = m_pageColoured ? m_pageColours[static_cast<std::size_t>(
-                                             std::min(m_notatnik->currentIndex(), 3))]
-                                       : palette().color(QPalette::Window);
+    const QColor area =
+        m_pageColoured
+            ? m_pageColours[static_cast<std::size_t>(std::min(m_notatnik->currentIndex(), 3))]
+            : palette().color(QPalette::Window);
     desktop::setControlColour(this, "notatnik", storage::ColourRole::Background, area);
 }
 
@@ -561,9 +575,13 @@ bool Tedytor::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-void Tedytor::armRebuild() { m_timer1->start(); }
+void Tedytor::armRebuild() {
+    m_timer1->start();
+}
 
-void Tedytor::click() { m_services.sound.playFile(clickSoundPath()); }
+void Tedytor::click() {
+    m_services.sound.playFile(clickSoundPath());
+}
 
 void Tedytor::addEntry() {
     m_opener.openNewEntry(this);
@@ -591,9 +609,9 @@ void Tedytor::help() {
 }
 
 void Tedytor::showVersion() {
-    m_services.messages.show(this,
-                             "Kalvex version: " + m_version + "EXE ENG Public (freeware/ shareware)",
-                             desktop::MessageIcon::Information);
+    m_services.messages.show(
+        this, "Kalvex version: " + m_version + "EXE ENG Public (freeware/ shareware)",
+        desktop::MessageIcon::Information);
 }
 
 void Tedytor::exitEditor() {

@@ -3,8 +3,8 @@
 // over through the exchange file, and opens the windows that change the logs.
 
 #include <QColor>
-#include <QHash>
 #include <QDialog>
+#include <QHash>
 #include <array>
 #include <optional>
 
@@ -24,7 +24,7 @@ class QTreeWidgetItem;
 namespace kv::desktop {
 class AlarmClock;
 class ClockLabel;
-}
+}  // namespace kv::desktop
 
 namespace kv::editor {
 
@@ -59,8 +59,8 @@ private:
         QLabel* date = nullptr;
         QPlainTextEdit* preview = nullptr;
         QString dateDefault;
-        int count = -1;      // entries listed, less one
-        int selected = -1;   // node position of the last click since the rebuild
+        int count = -1;     // entries listed, less one
+        int selected = -1;  // node position of the last click since the rebuild
     };
 
     void buildWindow();
@@ -94,7 +94,7 @@ private:
     std::array<LogPage, 3> m_pages;
     std::array<QColor, 4> m_pageColours;
     bool m_pageColoured = false;  // the page area shows the window colour until a switch
-    QString m_version;  // empty until the opening read it
+    QString m_version;            // empty until the opening read it
     bool m_shown = false;
     bool m_opened = false;
 

@@ -27,10 +27,10 @@ using desktop::labelFor;
 using desktop::named;
 
 QStringList soundAliases() {
-    return {".Defaut",        "AppGPFault",     "Close",       "MailBeep",          "Maximize",
-            "MenuCommand",    "MenuPopup",      "Minimize",    "Open",              "RestoreDown",
-            "RestoreUp",      "RingIn",         "RingOut",     "SystemAsterisk",    "SystemExclamation",
-            "SystemHand",     "SystemExit",     "SystemQuestion", "SystemStart"};
+    return {".Defaut",     "AppGPFault", "Close",          "MailBeep",       "Maximize",
+            "MenuCommand", "MenuPopup",  "Minimize",       "Open",           "RestoreDown",
+            "RestoreUp",   "RingIn",     "RingOut",        "SystemAsterisk", "SystemExclamation",
+            "SystemHand",  "SystemExit", "SystemQuestion", "SystemStart"};
 }
 
 void uncheckAll(std::initializer_list<QRadioButton*> radios) {
@@ -87,7 +87,8 @@ void EntryForm::build(const FormTexts& t) {
     m_informacja->setTabChangesFocus(true);
     g1->addWidget(labelFor(group1, "Label1", "&Subject:", m_tytul), 0, 0, Qt::AlignTop);
     g1->addWidget(m_tytul, 0, 1);
-    g1->addWidget(labelFor(group1, "Label2", "&Text of information:", m_informacja), 1, 0, Qt::AlignTop);
+    g1->addWidget(labelFor(group1, "Label2", "&Text of information:", m_informacja), 1, 0,
+                  Qt::AlignTop);
     g1->addWidget(m_informacja, 1, 1);
     (new QVBoxLayout(info))->addWidget(group1);
     m_strony->addTab(info, "Information");
@@ -226,7 +227,9 @@ std::optional<storage::DisplayMode> EntryForm::displayMode() const {
     return std::nullopt;
 }
 
-bool EntryForm::dateChosen() const { return m_kalendarz->text() != desktop::DatePicker::kBlank; }
+bool EntryForm::dateChosen() const {
+    return m_kalendarz->text() != desktop::DatePicker::kBlank;
+}
 
 bool EntryForm::fail(const QString& message) {
     m_services.messages.show(this, message, desktop::MessageIcon::Error);

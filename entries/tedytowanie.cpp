@@ -16,7 +16,9 @@ namespace kv::entries {
 
 namespace {
 
-constexpr const char* kBlad = "B\xC5\x82\xC4\x85" "d.";  // "Błąd."
+constexpr const char* kBlad =
+    "B\xC5\x82\xC4\x85"
+    "d.";  // "Błąd."
 constexpr const char* kEntryChanged =
     "This entry was changed or removed in its log since this window opened. Nothing was saved; "
     "close the window and open the entry again.";
@@ -43,9 +45,12 @@ FormTexts editTexts() {
     return t;
 }
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-void checkMode(const std::string& mode, QRadioButton* raz, QRadioButton* rok, QRadioButton* miesiac) {
+void checkMode(const std::string& mode, QRadioButton* raz, QRadioButton* rok,
+               QRadioButton* miesiac) {
     if (mode == "raz") raz->setChecked(true);
     if (mode == "rok") rok->setChecked(true);
     if (mode == "miesiac") miesiac->setChecked(true);
@@ -123,24 +128,24 @@ void Tedytowanie::load() {
     m_chplik->setChecked(!m_plik->text().isEmpty());
 
     switch (*m_kind) {
-    case storage::LogKind::Private:
-        m_rja->setChecked(true);
-        m_raz->setChecked(true);
-        break;
-    case storage::LogKind::Static:
-        m_rja->setChecked(true);
-        checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
-        break;
-    case storage::LogKind::Public:
-        if (log.readString(s, "odbiorca", "") != "wszyscy") {
-            m_odbiorca->setText(read("odbiorca", "ERROR"));
-            m_rja->setChecked(false);
-            m_rwybrany->setChecked(true);
-        } else {
-            m_rwszyscy->setChecked(true);
-        }
-        checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
-        break;
+        case storage::LogKind::Private:
+            m_rja->setChecked(true);
+            m_raz->setChecked(true);
+            break;
+        case storage::LogKind::Static:
+            m_rja->setChecked(true);
+            checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+            break;
+        case storage::LogKind::Public:
+            if (log.readString(s, "odbiorca", "") != "wszyscy") {
+                m_odbiorca->setText(read("odbiorca", "ERROR"));
+                m_rja->setChecked(false);
+                m_rwybrany->setChecked(true);
+            } else {
+                m_rwszyscy->setChecked(true);
+            }
+            checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+            break;
     }
     // The stored type by its exact name; of equal lines the last one.
     const QString type = read("typ", "sdf");

@@ -1,7 +1,6 @@
 #include "tusuwanie.h"
 
 #include <QGridLayout>
-#include <algorithm>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "colours.h"
 #include "elidinglabel.h"
@@ -26,9 +26,12 @@ constexpr const char* kEntryChanged =
 
 QString description(storage::LogKind kind) {
     switch (kind) {
-    case storage::LogKind::Private: return "Prywatny dziennik użytkownika (log).";
-    case storage::LogKind::Static: return "Prywatny, stały dziennik użytkownika (log_stały).";
-    case storage::LogKind::Public: return "Główny, publiczny dziennik programu (Log_główny).";
+        case storage::LogKind::Private:
+            return "Prywatny dziennik użytkownika (log).";
+        case storage::LogKind::Static:
+            return "Prywatny, stały dziennik użytkownika (log_stały).";
+        case storage::LogKind::Public:
+            return "Główny, publiczny dziennik programu (Log_główny).";
     }
     return kUnknown;
 }
@@ -71,9 +74,10 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner)
     text->setFullText(kUnknown);
     m_informacja = text;
     int row = 0;
-    for (auto [name, caption, value] :
-         {std::tuple{"Label1", "Position in the log:", m_numer}, {"Label2", "Log:", m_dziennik},
-          {"Label4", "Activate date:", m_data}, {"Label7", "Text:", m_informacja}}) {
+    for (auto [name, caption, value] : {std::tuple{"Label1", "Position in the log:", m_numer},
+                                        {"Label2", "Log:", m_dziennik},
+                                        {"Label4", "Activate date:", m_data},
+                                        {"Label7", "Text:", m_informacja}}) {
         value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         value->setFocusPolicy(Qt::StrongFocus);
         grid->addWidget(labelFor(group, name, caption, value), row, 0);
@@ -119,10 +123,10 @@ void Tusuwanie::load() {
     if (opening.result != desktop::Opening::Opened) {
         m_usun->setEnabled(false);
         if (opening.result == desktop::Opening::NoStore) {
-            m_services.messages.show(
-                this,
-                "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi.",
-                desktop::MessageIcon::Error);
+            m_services.messages.show(this,
+                                     "W rejestrze nie ma wpisu o Kalvex. Zamknij program i "
+                                     "przeczytaj instrukcję obsługi.",
+                                     desktop::MessageIcon::Error);
             closeWindow();
         } else {
             m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);

@@ -121,8 +121,8 @@ ColourRules editorColourRules() {
     using R = ColourRole;
     ColourRules rules;
     both(rules, "", "tlo", "czcionka", kNearBlack);
-    for (const char* list1 : {"lista", "zegar2", "hh", "mm", "ss", "timer_info", "lista_stala",
-                              "lista_glowna"})
+    for (const char* list1 :
+         {"lista", "zegar2", "hh", "mm", "ss", "timer_info", "lista_stala", "lista_glowna"})
         both(rules, list1, "listy1", "listy1_font", kNearBlack);
     for (const char* preview : {"podglad", "podglad_staly", "podglad_glowny"})
         both(rules, preview, "listy2", "listy2_font", kNearBlack);

@@ -172,8 +172,9 @@ bool rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry,
         bool changed = writeEntry(doc, kind, slot, entry);
         const std::string s = slotName(slot);
         // Every spelling of a cleared action goes, so none still offers it.
-        for (auto [key, value] : {std::pair{"email", &entry.email}, std::pair{"strona", &entry.strona},
-                                  std::pair{"program", &entry.program}, std::pair{"plik", &entry.plik}})
+        for (auto [key, value] :
+             {std::pair{"email", &entry.email}, std::pair{"strona", &entry.strona},
+              std::pair{"program", &entry.program}, std::pair{"plik", &entry.plik}})
             if (!*value)
                 while (doc.deleteKey(s, key)) changed = true;
         return changed;

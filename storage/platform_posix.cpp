@@ -57,7 +57,8 @@ std::string storeWriteProblem() {
     if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "its folder " + folder + " cannot be written by this user";
     try {
-        modifyFile(path, kSystemFile, [](const FileContent&) { return std::optional<std::string>(); });
+        modifyFile(path, kSystemFile,
+                   [](const FileContent&) { return std::optional<std::string>(); });
     } catch (const WriteError& e) {
         return e.what();
     }

@@ -61,8 +61,8 @@ void writeStore(const StoreValues& v) {
 
 std::string storeWriteProblem() {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return "the registry key cannot be written by this user";
     RegCloseKey(key);
     return {};

@@ -1,3 +1,5 @@
+#include "tabout.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -5,7 +7,6 @@
 #include "exchange.h"
 #include "recordingservices.h"
 #include "sandbox.h"
-#include "tabout.h"
 
 using namespace kv;
 

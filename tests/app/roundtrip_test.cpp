@@ -11,8 +11,8 @@
 
 #include "datepicker.h"
 #include "exchange.h"
-#include "modaldriver.h"
 #include "findchild.h"
+#include "modaldriver.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "tdodawanie.h"
@@ -23,11 +23,10 @@
 #include "windowopener.h"
 
 using namespace kv;
-using testing::child;
 using storage::LogKind;
+using testing::child;
 
 namespace {
-
 
 template <typename W>
 std::unique_ptr<W> open(desktop::Services& services) {
@@ -63,9 +62,11 @@ private slots:
             QTest::mouseClick(child<QPushButton>(*add, "zapiszbtn"), Qt::LeftButton);
             QVERIFY(add->saved());
         }
-        QCOMPARE(privateLog(box).section("[1]", 0, 0),
-                 QString("[0]\r\nTytul=Trip\r\nNumer=0\r\nInformacja=Pack the bags.\r\nData=2026-05-17\r\n"
-                         "Typ=Default\r\nDzwiek=-choose-\r\nemail=guide@example.org\r\n"));
+        QCOMPARE(
+            privateLog(box).section("[1]", 0, 0),
+            QString(
+                "[0]\r\nTytul=Trip\r\nNumer=0\r\nInformacja=Pack the bags.\r\nData=2026-05-17\r\n"
+                "Typ=Default\r\nDzwiek=-choose-\r\nemail=guide@example.org\r\n"));
 
         storage::Exchange(box.exchangeFile()).recordActiveEntry(0, "log");
         auto edit = open<entries::Tedytowanie>(s.services);
@@ -75,10 +76,11 @@ private slots:
         child<QCheckBox>(*edit, "chprogram")->setChecked(true);
         QTest::mouseClick(child<QPushButton>(*edit, "zapiszbtn"), Qt::LeftButton);
         QVERIFY(edit->saved());
-        QCOMPARE(privateLog(box).section("[1]", 0, 0),
-                 QString("[0]\r\nTytul=Trip to the sea\r\nNumer=0\r\nInformacja=Pack the bags.\r\n"
-                         "Data=2026-05-17\r\nTyp=Default\r\nDzwiek=-choose-\r\nstrona=\r\n"
-                         "program=/usr/bin/true\r\n"));  // an empty page is ticked, and offers nothing
+        QCOMPARE(
+            privateLog(box).section("[1]", 0, 0),
+            QString("[0]\r\nTytul=Trip to the sea\r\nNumer=0\r\nInformacja=Pack the bags.\r\n"
+                    "Data=2026-05-17\r\nTyp=Default\r\nDzwiek=-choose-\r\nstrona=\r\n"
+                    "program=/usr/bin/true\r\n"));  // an empty page is ticked, and offers nothing
 
         // The start-up check announces it; the user puts it off into the edit window.
         app::WindowOpener opener(s.services);
@@ -92,7 +94,8 @@ private slots:
             shown = child<QPlainTextEdit>(*n, "info")->toPlainText();
             runEnabled = child<QPushButton>(*n, "programbtn")->isEnabled();
             driver.whenShown("Tedytowanie", [](QWidget* later) {
-                QVERIFY(QTest::qWaitFor([later] { return static_cast<entries::Tedytowanie*>(later)->opened(); }));
+                QVERIFY(QTest::qWaitFor(
+                    [later] { return static_cast<entries::Tedytowanie*>(later)->opened(); }));
                 QTest::keyClick(later, Qt::Key_Escape);
             });
             QTest::mouseClick(child<QPushButton>(*n, "Color95Button2"), Qt::LeftButton);
@@ -107,10 +110,11 @@ private slots:
         auto remove = open<entries::Tusuwanie>(s.services);
         QTest::mouseClick(child<QPushButton>(*remove, "usunbtn"), Qt::LeftButton);
         QVERIFY(remove->deleted());
-        QCOMPARE(privateLog(box),
-                 QString("[0]\r\nNumer=0\r\nTytul=Other\r\nTyp=Default\r\nInformacja=Pack the bags.\r\n"
-                         "data=2026-06-01\r\ndzwiek=-choose-\r\nemail=guide@example.org\r\nstrona=\r\n"
-                         "program=\r\nplik=\r\n"));
+        QCOMPARE(
+            privateLog(box),
+            QString("[0]\r\nNumer=0\r\nTytul=Other\r\nTyp=Default\r\nInformacja=Pack the bags.\r\n"
+                    "data=2026-06-01\r\ndzwiek=-choose-\r\nemail=guide@example.org\r\nstrona=\r\n"
+                    "program=\r\nplik=\r\n"));
         QVERIFY(s.messages.empty());
     }
 };

@@ -1,4 +1,3 @@
-#include "tray.h"
 #include "treminder.h"
 
 #include <QAction>
@@ -22,6 +21,7 @@
 #include "sandbox.h"
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
+#include "tray.h"
 #include "windowopener.h"
 
 using namespace kv;

@@ -1,3 +1,9 @@
+#include "tkonfigurowanie.h"
+
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -6,9 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "colours.h"
 #include "colourscheme.h"
@@ -16,7 +19,6 @@
 #include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
-#include "tkonfigurowanie.h"
 
 using namespace kv;
 using testing::child;
@@ -51,16 +53,19 @@ private slots:
         QVERIFY(!child<QCheckBox>(*w, "autolog")->isChecked());
         QVERIFY(!child<QCheckBox>(*w, "autolog")->isEnabled());
         QVERIFY(child<QRadioButton>(*w, "rwxp")->isChecked());
-        QCOMPARE(w->labelColour(1), desktop::toQColor(14416381));  // czcionka, as this window shows it
+        QCOMPARE(w->labelColour(1),
+                 desktop::toQColor(14416381));  // czcionka, as this window shows it
         QCOMPARE(w->labelColour(6), desktop::toQColor(5391418));
-        QCOMPARE(child<QLineEdit>(*w, "edsciezka")->text(), QString::fromStdString(m_box->root() + "/logs/private/"));
+        QCOMPARE(child<QLineEdit>(*w, "edsciezka")->text(),
+                 QString::fromStdString(m_box->root() + "/logs/private/"));
         const std::string storeBefore = m_box->readFile("Kalvex4.conf");
         save(*w);
         QVERIFY(m_s->messages.empty());
         QVERIFY(w->saved());
         const storage::Profile colours = m_box->colourFile();
         for (const storage::ColourKeyInfo& info : storage::kColourKeys)
-            QCOMPARE(colours.readString("kolory", info.key, ""), std::to_string(info.configDefault));
+            QCOMPARE(colours.readString("kolory", info.key, ""),
+                     std::to_string(info.configDefault));
         const storage::Profile config = m_box->config();
         QCOMPARE(config.readString("glowne", "styl", ""), std::string("0"));
         QCOMPARE(config.readString("glowne", "autostart", ""), std::string("1"));
@@ -106,8 +111,10 @@ private slots:
     void foldersGetTheirSlashAndAMissingOneIsRefused() {
         QDir().mkpath(QString::fromStdString(m_box->root() + "/elsewhere"));
         auto w = open();
-        child<QLineEdit>(*w, "edsciezka_glowna")->setText(QString::fromStdString(m_box->root() + "/elsewhere"));
-        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/nowhere/"));
+        child<QLineEdit>(*w, "edsciezka_glowna")
+            ->setText(QString::fromStdString(m_box->root() + "/elsewhere"));
+        child<QLineEdit>(*w, "edsciezka_stala")
+            ->setText(QString::fromStdString(m_box->root() + "/nowhere/"));
         const std::string storeBefore = m_box->readFile("Kalvex4.conf");
         save(*w);
         QCOMPARE(m_s->messages.size(), std::size_t(1));
@@ -115,7 +122,8 @@ private slots:
         QVERIFY(!w->saved());
         QCOMPARE(m_box->readFile("Kalvex4.conf"), storeBefore);
         QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
-        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/logs/static/"));
+        child<QLineEdit>(*w, "edsciezka_stala")
+            ->setText(QString::fromStdString(m_box->root() + "/logs/static/"));
         save(*w);
         QVERIFY(w->saved());
         QCOMPARE(storage::readStore()->sciezka_log_glowny, m_box->root() + "/elsewhere/");
@@ -139,7 +147,8 @@ private slots:
         const int oldTimeout = storage::lockTimeoutMs();
         storage::setLockTimeoutMs(200);
         auto w = open();
-        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/elsewhere/"));
+        child<QLineEdit>(*w, "edsciezka_stala")
+            ->setText(QString::fromStdString(m_box->root() + "/elsewhere/"));
         child<QCheckBox>(*w, "autostart")->setChecked(false);
         save(*w);
         kill(holder, SIGKILL);
@@ -150,7 +159,8 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
         QCOMPARE(m_box->config().readString("glowne", "zmienione", "none"), std::string("none"));
         // Unchanged folders never touch the store: colours and autostart still save.
-        child<QLineEdit>(*w, "edsciezka_stala")->setText(QString::fromStdString(m_box->root() + "/logs/static"));
+        child<QLineEdit>(*w, "edsciezka_stala")
+            ->setText(QString::fromStdString(m_box->root() + "/logs/static"));
         save(*w);
         QVERIFY(w->saved());
         QCOMPARE(m_box->config().readString("glowne", "autostart", ""), std::string("0"));
@@ -159,7 +169,8 @@ private slots:
     void withoutAStoreItSaysSoAndCloses() {
         m_box = std::make_unique<testing::Sandbox>(false);
         auto w = open();
-        QCOMPARE(m_s->messageTexts(), QStringList{"Nie znaleziono informacji o Kalvex. Zainstaluj program ponownie."});
+        QCOMPARE(m_s->messageTexts(),
+                 QStringList{"Nie znaleziono informacji o Kalvex. Zainstaluj program ponownie."});
         QTRY_VERIFY(!w->isVisible());
     }
 
@@ -172,8 +183,10 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(m_box->colourFile().path())));
         QCOMPARE(m_box->config().readString("glowne", "zmienione", "none"), std::string("none"));
         for (int i = 1; i <= 18; ++i)
-            QVERIFY(!child<QLabel>(*w, qPrintable(QString("k%1").arg(i)))->accessibleName().isEmpty());
-        QCOMPARE(child<QWidget>(*w, "edsciezka")->accessibleName(), QString("Store the private logs here:"));
+            QVERIFY(
+                !child<QLabel>(*w, qPrintable(QString("k%1").arg(i)))->accessibleName().isEmpty());
+        QCOMPARE(child<QWidget>(*w, "edsciezka")->accessibleName(),
+                 QString("Store the private logs here:"));
     }
 };
 

@@ -1,25 +1,26 @@
+#include "tedytor.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTreeWidget>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include "alarmclock.h"
 #include "colourscheme.h"
 #include "exchange.h"
-#include "recordingopener.h"
 #include "findchild.h"
+#include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
-#include "tedytor.h"
 
 using namespace kv;
-using testing::child;
 using storage::LogKind;
+using testing::child;
 
 class TedytorTest : public QObject {
     Q_OBJECT
@@ -70,13 +71,13 @@ class TedytorTest : public QObject {
         if (!QTest::qWaitFor([&] { return t->editor.opened(); })) qFatal("the editor never opened");
         return t;
     }
-    void setTimer(QWidget& w, const QString& h, const QString& m, const QString& sec, const QString& text) {
+    void setTimer(QWidget& w, const QString& h, const QString& m, const QString& sec,
+                  const QString& text) {
         child<QLineEdit>(w, "hh")->setText(h);
         child<QLineEdit>(w, "mm")->setText(m);
         child<QLineEdit>(w, "ss")->setText(sec);
         child<QPlainTextEdit>(w, "timer_info")->setPlainText(text);
     }
-
 
 private slots:
     void init() {
@@ -102,13 +103,16 @@ private slots:
         QCOMPARE(lines(*w, "lista"), (QStringList{"2026-12-08: Dentist", "2026-12-09: Two lines"}));
         QCOMPARE(lines(*w, "lista_stala"), QStringList{"1990-04-02: Birthday"});
         QCOMPARE(lines(*w, "lista_glowna"), QStringList{"2026-12-31: Backup"});
-        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(), QString("log"));
+        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(),
+                 QString("log"));
         QCOMPARE(child<QLabel>(*w, "wygasa")->text(), QString("Unknown date."));
         QCOMPARE(child<QPlainTextEdit>(*w, "podglad")->toPlainText(),
                  QString("\nSelect an entry by clicking on it in the list above."));
-        QCOMPARE(child<QWidget>(*w, "lista")->accessibleName(), QString("A list of entries in this log:"));
+        QCOMPARE(child<QWidget>(*w, "lista")->accessibleName(),
+                 QString("A list of entries in this log:"));
         QVERIFY(child<QWidget>(*w, "timer_info"));
-        for (const char* field : {"hh", "mm", "ss"}) QCOMPARE(child<QLineEdit>(*w, field)->text(), QString("00"));
+        for (const char* field : {"hh", "mm", "ss"})
+            QCOMPARE(child<QLineEdit>(*w, field)->text(), QString("00"));
 
         QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_s->messageTexts(),
@@ -123,10 +127,12 @@ private slots:
         m_box->log(LogKind::Public).eraseSection("1");
         auto w = open();
         QTest::mouseClick(child<QPushButton>(*w, "Button3"), Qt::LeftButton);
-        QCOMPARE(lines(*w, "lista_glowna"), (QStringList{"2026-01-01: first", "2026-03-03: third"}));
+        QCOMPARE(lines(*w, "lista_glowna"),
+                 (QStringList{"2026-01-01: first", "2026-03-03: third"}));
         clickLine(*w, "lista_glowna", 1);
         QCOMPARE(child<QLabel>(*w, "wygasa_glowny")->text(), QString("2026-03-03"));
-        QCOMPARE(child<QPlainTextEdit>(*w, "podglad_glowny")->toPlainText(), QString("Text of third"));
+        QCOMPARE(child<QPlainTextEdit>(*w, "podglad_glowny")->toPlainText(),
+                 QString("Text of third"));
         QCOMPARE(active().number, 2);
         QCOMPARE(active().log, std::string("log_glowny"));
 
@@ -161,7 +167,9 @@ private slots:
     void everyWindowItOpensIsFollowedByARebuild() {
         auto w = open();
         QVERIFY(lines(*w, "lista").isEmpty());
-        m_opener.onEntryWindow = [this] { add(LogKind::Private, testing::entry("new", "2026-05-05")); };
+        m_opener.onEntryWindow = [this] {
+            add(LogKind::Private, testing::entry("new", "2026-05-05"));
+        };
         QTest::mouseClick(child<QPushButton>(*w, "btn1"), Qt::LeftButton);
         QCOMPARE(m_opener.opened, QStringList{"new"});
         QVERIFY(w->rebuildTimer()->isActive());
@@ -192,7 +200,8 @@ private slots:
         QVERIFY(m_s->sounds.first().startsWith("file:"));
         QVERIFY(m_s->sounds.first().endsWith("share/kalvex4/click.wav"));
         QTest::keyClick(message, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(m_s->opened, QStringList{QString::fromStdString(m_box->dataFolder()) + "help/index.html"});
+        QCOMPARE(m_s->opened,
+                 QStringList{QString::fromStdString(m_box->dataFolder()) + "help/index.html"});
         QTest::keyClick(message, Qt::Key_Escape);
         QTRY_VERIFY(!w->isVisible());
     }
@@ -203,9 +212,11 @@ private slots:
         auto w = open();
         auto* area = child<QWidget>(*w, "notatnik");
         using R = storage::ColourRole;
-        QCOMPARE(desktop::controlColour(area, R::Background), desktop::controlColour(w.get(), R::Background));
+        QCOMPARE(desktop::controlColour(area, R::Background),
+                 desktop::controlColour(w.get(), R::Background));
         QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
-        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(), QString("timer"));
+        QCOMPARE(child<QStackedWidget>(*w, "notatnik")->currentWidget()->objectName(),
+                 QString("timer"));
         QCOMPARE(desktop::controlColour(area, R::Background), QColor(255, 0, 0));
         QTest::mouseClick(child<QPushButton>(*w, "Button2"), Qt::LeftButton);
         QCOMPARE(desktop::controlColour(area, R::Background), QColor(0, 255, 0));
@@ -233,15 +244,15 @@ private slots:
         auto w = open();
         int checked = 0;
         for (QWidget* control : w->findChildren<QWidget*>()) {
-            const bool input = qobject_cast<QLineEdit*>(control) ||
-                               qobject_cast<QPlainTextEdit*>(control) ||
-                               qobject_cast<QTreeWidget*>(control) ||
-                               qobject_cast<QAbstractButton*>(control) ||
-                               (qobject_cast<QLabel*>(control) && control->focusPolicy() == Qt::StrongFocus);
+            const bool input =
+                qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control) ||
+                qobject_cast<QTreeWidget*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                (qobject_cast<QLabel*>(control) && control->focusPolicy() == Qt::StrongFocus);
             if (!input || control->objectName() == "Edit1") continue;
             ++checked;
-            const QString name = control->accessibleName().isEmpty() ? control->property("text").toString()
-                                                                     : control->accessibleName();
+            const QString name = control->accessibleName().isEmpty()
+                                     ? control->property("text").toString()
+                                     : control->accessibleName();
             QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
         }
         QVERIFY(checked >= 20);
@@ -252,9 +263,15 @@ private slots:
         QTest::addColumn<QString>("minute");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QDateTime>("due");
-        QTest::newRow("later today") << "10" << "0" << "5" << QDateTime(QDate(2026, 12, 8), QTime(10, 0, 5));
-        QTest::newRow("earlier: tomorrow") << "9" << "59" << "0" << QDateTime(QDate(2026, 12, 9), QTime(9, 59, 0));
-        QTest::newRow("midnight") << "00" << "00" << "00" << QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0));
+        QTest::newRow("later today") << "10"
+                                     << "0"
+                                     << "5" << QDateTime(QDate(2026, 12, 8), QTime(10, 0, 5));
+        QTest::newRow("earlier: tomorrow") << "9"
+                                           << "59"
+                                           << "0" << QDateTime(QDate(2026, 12, 9), QTime(9, 59, 0));
+        QTest::newRow("midnight") << "00"
+                                  << "00"
+                                  << "00" << QDateTime(QDate(2026, 12, 9), QTime(0, 0, 0));
     }
     void theTimerGoesOffAtItsSecondTodayOrTomorrow() {
         QFETCH(QString, hour);
@@ -271,7 +288,8 @@ private slots:
         QVERIFY(m_s->sounds.isEmpty());  // no click sound on this button
         QCOMPARE(start->text(), QString("Stop the timer."));
         QVERIFY(t->zegar.isEnabled());
-        QCOMPARE(storage::Exchange(m_box->exchangeFile()).timerMessage(), std::string("Tea is ready"));
+        QCOMPARE(storage::Exchange(m_box->exchangeFile()).timerMessage(),
+                 std::string("Tea is ready"));
         // The clock seam: every check up to just before the second, then within it
         // (the checks come every 450 ms).
         m_s->clock = due.addMSecs(-1);
@@ -291,10 +309,14 @@ private slots:
     void aRefusedValueChangesNothing_data() {
         QTest::addColumn<QString>("hour");
         QTest::addColumn<QString>("message");
-        QTest::newRow("24") << "24" << "''24:8:9'' is not a valid time";
-        QTest::newRow("-1") << "-1" << "''-1:8:9'' is not a valid time";
-        QTest::newRow("256") << "256" << "''256:8:9'' is not a valid time";
-        QTest::newRow("abc") << "abc" << "'abc' is not a valid integer value";
+        QTest::newRow("24") << "24"
+                            << "''24:8:9'' is not a valid time";
+        QTest::newRow("-1") << "-1"
+                            << "''-1:8:9'' is not a valid time";
+        QTest::newRow("256") << "256"
+                             << "''256:8:9'' is not a valid time";
+        QTest::newRow("abc") << "abc"
+                             << "'abc' is not a valid integer value";
     }
     void aRefusedValueChangesNothing() {
         QFETCH(QString, hour);
@@ -346,7 +368,8 @@ private slots:
         };
         QCOMPARE(hover(child<QWidget>(*w, "btn6")), QString("Open Kalvex4 documentation (html)."));
         // The static log's tree has no text: the field keeps the last one.
-        QCOMPARE(hover(child<QWidget>(*w, "Button2")), QString("Display details of a steady user log"));
+        QCOMPARE(hover(child<QWidget>(*w, "Button2")),
+                 QString("Display details of a steady user log"));
         QTest::mouseClick(child<QPushButton>(*w, "Button2"), Qt::LeftButton);
         QCOMPARE(hover(child<QTreeWidget>(*w, "lista_stala")->viewport()),
                  QString("Display details of a steady user log"));
@@ -354,7 +377,8 @@ private slots:
         QCOMPARE(hover(child<QWidget>(*w, "GroupBox3")), QString(editor::Tedytor::kNoticeLine));
         QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
         QCOMPARE(hover(child<QWidget>(*w, "btn8")),
-                 QString("Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the timer on."));
+                 QString("Starts/ Stops the timer. When text \"Start the timer\" is visible - "
+                         "turns the timer on."));
         QTest::mouseClick(child<QWidget>(*w, "logo3"), Qt::LeftButton);
         QCOMPARE(status->text(), QString(editor::Tedytor::kNoticeLine));
         QVERIFY(child<QWidget>(*w, "btn1")->toolTip().isEmpty());

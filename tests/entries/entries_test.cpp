@@ -19,11 +19,10 @@
 #include "tusuwanie.h"
 
 using namespace kv;
-using testing::child;
 using storage::LogKind;
+using testing::child;
 
 namespace {
-
 
 // The keys of one section in the order the file holds them.
 QStringList keysOf(const storage::Profile& log, int slot) {
@@ -91,9 +90,10 @@ private slots:
         type(*w, "tytul", "kept");
         child<QRadioButton>(*w, "rwybrany")->setChecked(true);
         QTest::mouseClick(child<QPushButton>(*w, "zapiszbtn"), Qt::LeftButton);
-        QCOMPARE(m_s->messageTexts(),
-                 (QStringList{"A field with a profile name of the receiver is empty.",
-                              "Date not chosen. Open the calendar by clicking on the \"15\" icon."}));
+        QCOMPARE(
+            m_s->messageTexts(),
+            (QStringList{"A field with a profile name of the receiver is empty.",
+                         "Date not chosen. Open the calendar by clicking on the \"15\" icon."}));
         QVERIFY(w->isVisible());
         QCOMPARE(child<QPlainTextEdit>(*w, "tytul")->toPlainText(), QString("kept"));
         for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public})
@@ -105,10 +105,10 @@ private slots:
                              child<QRadioButton>(*w, "wyswietl_raz")});
         QTest::mouseClick(child<QPushButton>(*w, "zapiszbtn"), Qt::LeftButton);
         QCOMPARE(m_s->messageTexts(),
-                 (QStringList{"You have not chosen a receiver.",
-                              "You have not chosen an information type.",
-                              "You have not choosen the way of displaying a message (once/ every year).",
-                              "Date not chosen. Open the calendar by clicking on the \"15\" icon."}));
+                 (QStringList{
+                     "You have not chosen a receiver.", "You have not chosen an information type.",
+                     "You have not choosen the way of displaying a message (once/ every year).",
+                     "Date not chosen. Open the calendar by clicking on the \"15\" icon."}));
     }
 
     void eachReceiverAndModeGoesToItsLogInWindowOrder_data() {
@@ -117,15 +117,20 @@ private slots:
         QTest::addColumn<int>("log");
         QTest::addColumn<QStringList>("keys");
         const QStringList tail{"Numer", "Informacja", "Data", "Typ", "Dzwiek", "email"};
-        QTest::newRow("me once") << "rja" << "wyswietl_raz" << int(LogKind::Private)
+        QTest::newRow("me once") << "rja"
+                                 << "wyswietl_raz" << int(LogKind::Private)
                                  << (QStringList{"Tytul"} + tail);
-        QTest::newRow("me yearly") << "rja" << "wyswietl_rok" << int(LogKind::Static)
+        QTest::newRow("me yearly") << "rja"
+                                   << "wyswietl_rok" << int(LogKind::Static)
                                    << (QStringList{"Tytul", "Wyswietlanie"} + tail);
-        QTest::newRow("me monthly") << "rja" << "wyswietl_miesiac" << int(LogKind::Static)
+        QTest::newRow("me monthly") << "rja"
+                                    << "wyswietl_miesiac" << int(LogKind::Static)
                                     << (QStringList{"Tytul", "Wyswietlanie"} + tail);
-        QTest::newRow("anyone once") << "rwszyscy" << "wyswietl_raz" << int(LogKind::Public)
+        QTest::newRow("anyone once") << "rwszyscy"
+                                     << "wyswietl_raz" << int(LogKind::Public)
                                      << (QStringList{"Tytul", "Odbiorca", "Wyswietlanie"} + tail);
-        QTest::newRow("named monthly") << "rwybrany" << "wyswietl_miesiac" << int(LogKind::Public)
+        QTest::newRow("named monthly") << "rwybrany"
+                                       << "wyswietl_miesiac" << int(LogKind::Public)
                                        << (QStringList{"Tytul", "Odbiorca", "Wyswietlanie"} + tail);
     }
     void eachReceiverAndModeGoesToItsLogInWindowOrder() {
@@ -149,10 +154,13 @@ private slots:
         QCOMPARE(written.readString("0", "Data", ""), std::string("2026-12-24"));
         QCOMPARE(written.readString("0", "Typ", ""), std::string("Default"));
         QCOMPARE(written.readString("0", "Dzwiek", ""), std::string("-choose-"));
-        if (receiver == "rwybrany") QCOMPARE(written.readString("0", "Odbiorca", ""), std::string("JAN"));
+        if (receiver == "rwybrany")
+            QCOMPARE(written.readString("0", "Odbiorca", ""), std::string("JAN"));
         if (receiver == "rwszyscy")
             QCOMPARE(written.readString("0", "Odbiorca", ""), std::string("wszyscy"));
-        const char* modeValue = mode == "wyswietl_raz" ? "raz" : mode == "wyswietl_rok" ? "rok" : "miesiac";
+        const char* modeValue = mode == "wyswietl_raz"   ? "raz"
+                                : mode == "wyswietl_rok" ? "rok"
+                                                         : "miesiac";
         if (log != int(LogKind::Private))
             QCOMPARE(written.readString("0", "Wyswietlanie", ""), std::string(modeValue));
     }
@@ -165,7 +173,8 @@ private slots:
         QTest::keyClicks(text, "one line");
         QTest::keyClick(text, Qt::Key_Return);
         QVERIFY(w->saved());
-        QCOMPARE(m_box->log(LogKind::Private).readString("0", "Informacja", ""), std::string("one line"));
+        QCOMPARE(m_box->log(LogKind::Private).readString("0", "Informacja", ""),
+                 std::string("one line"));
 
         auto cancelled = open<entries::Tdodawanie>();
         date(*cancelled, "20260517");
@@ -176,7 +185,8 @@ private slots:
     }
 
     void aFullLogIsSaidAndTheWindowKeepsTheInput() {
-        for (int i = 0; i < storage::kSlots; ++i) add(LogKind::Private, testing::entry("e", "2026-01-01"));
+        for (int i = 0; i < storage::kSlots; ++i)
+            add(LogKind::Private, testing::entry("e", "2026-01-01"));
         const std::string before = m_box->readFile("logs/private/" + storage::userName() + ".log");
         auto w = open<entries::Tdodawanie>();
         type(*w, "tytul", "one too many");
@@ -235,7 +245,8 @@ private slots:
         QCOMPARE(typ->currentRow(), 0);
         QCOMPARE(child<QListWidget>(*w, "typ")->accessibleName(), QString("Type of information:"));
         QCOMPARE(child<QWidget>(*w, "tytul")->accessibleName(), QString("Subject:"));
-        QCOMPARE(child<QWidget>(*w, "email")->accessibleName(), QString("Send e-mail to this person:"));
+        QCOMPARE(child<QWidget>(*w, "email")->accessibleName(),
+                 QString("Send e-mail to this person:"));
     }
 
     void editLoadsTheEntryWithItsTicksReceiverAndMode() {
@@ -303,7 +314,8 @@ private slots:
 
     void editWithoutAnEntryOrLogCloses() {
         auto none = open<entries::Tedytowanie>();
-        QCOMPARE(m_s->messageTexts(), QStringList{"Could not find the entry that you were about to edit."});
+        QCOMPARE(m_s->messageTexts(),
+                 QStringList{"Could not find the entry that you were about to edit."});
         QTRY_VERIFY(!none->isVisible());
         m_s->messages.clear();
         activate(0, "none");
@@ -313,7 +325,8 @@ private slots:
     }
 
     void deleteShowsTheEntryAndRemovesItWithRenumbering() {
-        for (const char* t : {"e0", "e1", "e2", "e3"}) add(LogKind::Static, testing::entry(t, "2026-03-04", "rok"));
+        for (const char* t : {"e0", "e1", "e2", "e3"})
+            add(LogKind::Static, testing::entry(t, "2026-03-04", "rok"));
         add(LogKind::Private, testing::entry("private", "2026-03-04"));
         activate(0, "log_staly");
         auto w = open<entries::Tusuwanie>();
@@ -367,9 +380,11 @@ private slots:
         auto edit = open<entries::Tedytowanie>();
         auto del = open<entries::Tusuwanie>();
         QCOMPARE(m_s->messageTexts(),
-                 (QStringList{"W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi.",
+                 (QStringList{"W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj "
+                              "instrukcję obsługi.",
                               "Kalvex was not installed properly. Reinstall the program.",
-                              "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi."}));
+                              "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj "
+                              "instrukcję obsługi."}));
         QTRY_VERIFY(!add->isVisible() && !edit->isVisible() && !del->isVisible());
     }
 
@@ -382,20 +397,20 @@ private slots:
         windows.push_back(open<entries::Tusuwanie>());
         for (const auto& w : windows)
             for (QWidget* control : w->findChildren<QWidget*>()) {
-                const bool input = qobject_cast<QLineEdit*>(control) ||
-                                   qobject_cast<QPlainTextEdit*>(control) ||
-                                   qobject_cast<QListWidget*>(control) ||
-                                   qobject_cast<QComboBox*>(control) ||
-                                   qobject_cast<QAbstractButton*>(control) ||
-                                   (qobject_cast<QLabel*>(control) &&
-                                    control->focusPolicy() == Qt::StrongFocus);
+                const bool input =
+                    qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control) ||
+                    qobject_cast<QListWidget*>(control) || qobject_cast<QComboBox*>(control) ||
+                    qobject_cast<QAbstractButton*>(control) ||
+                    (qobject_cast<QLabel*>(control) && control->focusPolicy() == Qt::StrongFocus);
                 if (!input || control->objectName() == "Edit1" ||
-                    control->parent()->inherits("QComboBox") || control->parent()->inherits("QTabBar"))
+                    control->parent()->inherits("QComboBox") ||
+                    control->parent()->inherits("QTabBar"))
                     continue;
                 const QString name = control->accessibleName().isEmpty()
                                          ? control->property("text").toString()
                                          : control->accessibleName();
-                QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + "/" + control->objectName()));
+                QVERIFY2(!name.isEmpty(),
+                         qPrintable(w->objectName() + "/" + control->objectName()));
             }
     }
 };

@@ -78,17 +78,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (bytesOf(path) != bytes) fail("a full log changed", op);
                     continue;
                 }
-                if (!after[static_cast<std::size_t>(*at)].occupied || after[static_cast<std::size_t>(*at)].tytul != e.tytul)
+                if (!after[static_cast<std::size_t>(*at)].occupied ||
+                    after[static_cast<std::size_t>(*at)].tytul != e.tytul)
                     fail("the added entry is not in its slot", op);
                 for (int n = 0; n < kSlots; ++n)
-                    if (n != *at && after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
+                    if (n != *at &&
+                        after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
                         fail("an add changed another entry", op);
             } else if (what == 1) {
                 if (!rewriteEntry(log, kind, slot, e)) fail("a plain rewrite was refused", op);
                 const std::vector<StoredEntry> after = entries(log);
-                if (after[static_cast<std::size_t>(slot)].tytul != e.tytul) fail("the rewrite did not stick", op);
+                if (after[static_cast<std::size_t>(slot)].tytul != e.tytul)
+                    fail("the rewrite did not stick", op);
                 for (int n = 0; n < kSlots; ++n)
-                    if (n != slot && after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
+                    if (n != slot &&
+                        after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
                         fail("a rewrite changed another entry", op);
             } else {
                 const bool removed = removeEntry(log, kind, slot, RemovalOrder::DeleteWindow);
@@ -102,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         fail("a removal changed an entry before it", op);
                 for (int k = slot + 1; k < kSlots; ++k)
                     if (before[static_cast<std::size_t>(k)].occupied &&
-                        after[static_cast<std::size_t>(k - 1)].tytul != before[static_cast<std::size_t>(k)].tytul)
+                        after[static_cast<std::size_t>(k - 1)].tytul !=
+                            before[static_cast<std::size_t>(k)].tytul)
                         fail("a removal lost a later entry", op);
             }
         } catch (const WriteError&) {

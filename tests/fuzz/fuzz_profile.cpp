@@ -18,7 +18,8 @@ namespace {
 bool plainName(const std::string& s) {
     if (s.empty()) return false;
     for (char c : s)
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '_'))
             return false;
     return true;
 }
@@ -51,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string key = in.ConsumeRandomLengthString(40);
         if (op == 0) {
             const std::string def = in.ConsumeRandomLengthString(1100);
-            if (doc.read(section, key, def).size() > kMaxValueLength) fail("a read passed the buffer");
+            if (doc.read(section, key, def).size() > kMaxValueLength)
+                fail("a read passed the buffer");
         } else if (op == 1) {
             const std::string value = in.ConsumeRandomLengthString(1100);
             doc.write(section, key, value);

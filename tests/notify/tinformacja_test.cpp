@@ -1,5 +1,4 @@
 #include "tinformacja.h"
-#include "tinformacja_timer.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -9,14 +8,15 @@
 
 #include "colourscheme.h"
 #include "exchange.h"
-#include "recordingopener.h"
 #include "findchild.h"
+#include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
+#include "tinformacja_timer.h"
 
 using namespace kv;
-using testing::child;
 using storage::LogKind;
+using testing::child;
 
 class TinformacjaTest : public QObject {
     Q_OBJECT
@@ -327,13 +327,15 @@ private slots:
             QCOMPARE(m_s->sounds, QStringList{"RingIn"});
         }
         storage::Exchange(m_box->exchangeFile()).recordTimerMessage("");
-        QCOMPARE(child<QPlainTextEdit>(*shown(), "info")->toPlainText(), QString());  // empty, not the default
+        QCOMPARE(child<QPlainTextEdit>(*shown(), "info")->toPlainText(),
+                 QString());  // empty, not the default
         storage::Exchange(m_box->exchangeFile()).recordTimerMessage("Tea");
         m_box->colourFile().writeString("kolory", "listy1", "255");
         auto w = shown();
         QCOMPARE(child<QPlainTextEdit>(*w, "info")->toPlainText(), QString("Tea"));
-        QCOMPARE(desktop::controlColour(child<QWidget>(*w, "info"), storage::ColourRole::Background),
-                 QColor(255, 0, 0));
+        QCOMPARE(
+            desktop::controlColour(child<QWidget>(*w, "info"), storage::ColourRole::Background),
+            QColor(255, 0, 0));
         QTest::mouseClick(child<QPushButton>(*w, "btn1"), Qt::LeftButton);
         QVERIFY(!w->isVisible());
         QVERIFY(m_s->messages.empty());

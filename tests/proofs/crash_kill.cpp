@@ -61,13 +61,15 @@ std::vector<std::string> titles(const Log& log, std::string& fault) {
             continue;
         }
         if (gap) fault = "slot " + s + " follows an empty slot";
-        if (doc->read(s, "Numer", "") != s) fault = "slot " + s + " has Numer " + doc->read(s, "Numer", "");
+        if (doc->read(s, "Numer", "") != s)
+            fault = "slot " + s + " has Numer " + doc->read(s, "Numer", "");
         out.push_back(doc->read(s, "Tytul", "?"));
     }
     return out;
 }
 
-// One operation as the child announces it: "a <log> <title>", "r <log> <slot> <title>", "d <log> <slot>".
+// One operation as the child announces it: "a <log> <title>", "r <log> <slot> <title>", "d <log>
+// <slot>".
 struct Op {
     char kind = 0;
     int log = 0;
@@ -77,8 +79,10 @@ struct Op {
 };
 
 void apply(std::vector<std::string>& model, const Op& op) {
-    if (op.kind == 'a' && model.size() < static_cast<std::size_t>(kSlots)) model.push_back(op.title);
-    if (op.kind == 'r' && op.slot < static_cast<int>(model.size())) model[static_cast<std::size_t>(op.slot)] = op.title;
+    if (op.kind == 'a' && model.size() < static_cast<std::size_t>(kSlots))
+        model.push_back(op.title);
+    if (op.kind == 'r' && op.slot < static_cast<int>(model.size()))
+        model[static_cast<std::size_t>(op.slot)] = op.title;
     if (op.kind == 'd' && op.slot < static_cast<int>(model.size()))
         model.erase(model.begin() + op.slot);
 }
@@ -145,7 +149,8 @@ std::string describe(const std::vector<Op>& ops) {
     std::string out;
     for (const Op& op : ops)
         out += std::string("  ") + (op.kind ? op.kind : '-') + " log " + std::to_string(op.log) +
-               " slot " + std::to_string(op.slot) + " " + op.title + (op.done ? " done" : " running") + "\n";
+               " slot " + std::to_string(op.slot) + " " + op.title +
+               (op.done ? " done" : " running") + "\n";
     return out;
 }
 
@@ -220,7 +225,8 @@ int main(int argc, char** argv) {
         for (const auto& e : fs::directory_iterator(dir.path()))
             if (e.path().filename().string().find(".kv4new.") != std::string::npos) {
                 std::cout << "FAULT after kill " << kill << " (seed " << seed
-                          << "): a temporary file survived the next write: " << e.path() << std::endl;
+                          << "): a temporary file survived the next write: " << e.path()
+                          << std::endl;
                 return 1;
             }
     }

@@ -70,8 +70,8 @@ std::string readBytes(const std::string& path) {
 std::string entries(int count, std::size_t textSize) {
     std::string out;
     for (int n = 0; n < count; ++n)
-        out += "[" + std::to_string(n) + "]\r\nTytul=t" + std::to_string(n) + "\r\nNumer=" +
-               std::to_string(n) + "\r\nInformacja=" + std::string(textSize, 'x') +
+        out += "[" + std::to_string(n) + "]\r\nTytul=t" + std::to_string(n) +
+               "\r\nNumer=" + std::to_string(n) + "\r\nInformacja=" + std::string(textSize, 'x') +
                "\r\nData=2026-05-16\r\nTyp=Default\r\nDzwiek=-choose-\r\n";  // not due: no windows
     return out;
 }
@@ -107,7 +107,8 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
         if (c.fullDisk && !fs::exists(folder + "/filler")) {
             // No small file system here: the file size limit stands in for the full disk.
             signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(bytes.size() + 100), static_cast<rlim_t>(bytes.size() + 100)};
+            const rlimit limit{static_cast<rlim_t>(bytes.size() + 100),
+                               static_cast<rlim_t>(bytes.size() + 100)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         if (geteuid() == 0 && c.asOtherUser) {
@@ -123,20 +124,21 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
         try {
             FileSet files(Location{user, store, names}, exchange);
             int announced = 0;
-            kv::app::DueCheck check(files, user,
-                                    {[] { return std::string("2026-05-17"); },
-                                     [](bool, int, const std::string&) {},
-                                     [&](int, LogKind) {
-                                         ++announced;
-                                         return false;
-                                     }});
+            kv::app::DueCheck check(
+                files, user,
+                {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
+                 [&](int, LogKind) {
+                     ++announced;
+                     return false;
+                 }});
             const auto start = std::chrono::steady_clock::now();
             check.startupCheck();
             check.periodicCheck();
             const auto took = std::chrono::steady_clock::now() - start;
             if (!kSanitized && took > 2 * kDueCheckBound)  // two passes, 100 ms each
                 fault = "the due check took " +
-                        std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
+                        std::to_string(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
                         " ms";
             // Add: stored with everything else intact, or refused with the file as it was.
             Profile& log = files.log(LogKind::Private);
@@ -149,11 +151,13 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
             try {
                 const std::optional<int> slot = addEntry(log, LogKind::Private, e);
                 if (slot) {
-                    if (readStoredEntry(log, *slot).tytul != "added") fault = "the added entry reads otherwise";
+                    if (readStoredEntry(log, *slot).tytul != "added")
+                        fault = "the added entry reads otherwise";
                     for (int n = 0; n < kSlots; ++n)
                         if (n != *slot && earlier[static_cast<std::size_t>(n)].occupied &&
                             readStoredEntry(log, n) != earlier[static_cast<std::size_t>(n)])
-                            fault = "entry " + std::to_string(n) + " changed when another was added";
+                            fault =
+                                "entry " + std::to_string(n) + " changed when another was added";
                 } else if (readBytes(names.log) != before) {
                     fault = "a full log changed although nothing was added";
                 }
@@ -196,7 +200,8 @@ bool mountSmallDisk(const std::string& folder) {
 int main(int argc, char** argv) {
     unsigned seed = static_cast<unsigned>(std::random_device{}());
     for (int i = 1; i + 1 < argc; i += 2)
-        if (std::string(argv[i]) == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+        if (std::string(argv[i]) == "--seed")
+            seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
     std::cout << "seed " << seed << std::endl;
     kv::testing::TempDir dir;
     fs::create_directory(dir.path() + "/tmp");
@@ -209,14 +214,15 @@ int main(int argc, char** argv) {
         {"hundred-thousand-sections",
          [](std::mt19937&) {
              std::string s;
-             for (int n = 0; n < 100000; ++n) s += "[" + std::to_string(n % 300) + "x" + std::to_string(n) + "]\r\nk=v\r\n";
+             for (int n = 0; n < 100000; ++n)
+                 s += "[" + std::to_string(n % 300) + "x" + std::to_string(n) + "]\r\nk=v\r\n";
              return entries(5, 10) + s;
          },
          {}},
         {"megabyte-line",
          [](std::mt19937&) {
-             return entries(3, 10) + "[3]\r\nNumer=3\r\nTytul=" + std::string(1 << 20, 'y') + "\r\n[" +
-                    std::string(1 << 20, 'z') + "]\r\n";
+             return entries(3, 10) + "[3]\r\nNumer=3\r\nTytul=" + std::string(1 << 20, 'y') +
+                    "\r\n[" + std::string(1 << 20, 'z') + "]\r\n";
          },
          {}},
         {"nul-bytes",
@@ -226,7 +232,12 @@ int main(int argc, char** argv) {
              return s;
          },
          {}},
-        {"invalid-utf8", [](std::mt19937&) { return "\xEF\xBB\xBF" + entries(4, 5) + "[4]\r\nNumer=4\r\nTytul=\xC3\x28\xA0\xA1\xF0\x28\x8C\xBC\r\n"; }, {}},
+        {"invalid-utf8",
+         [](std::mt19937&) {
+             return "\xEF\xBB\xBF" + entries(4, 5) +
+                    "[4]\r\nNumer=4\r\nTytul=\xC3\x28\xA0\xA1\xF0\x28\x8C\xBC\r\n";
+         },
+         {}},
         {"log-is-a-folder", [](std::mt19937&) { return std::string(); },
          [](const std::string&, const std::string& file) { fs::create_directory(file); }},
         {"unreadable-log", [](std::mt19937&) { return entries(5, 10); },
@@ -254,15 +265,18 @@ int main(int argc, char** argv) {
         const std::string fault = runCase(cases[i], seed + static_cast<unsigned>(i), dir.path());
         if (small) umount(folder.c_str());
         if (!fault.empty()) {
-            std::cout << "FAULT in " << cases[i].name << " (seed " << seed + i << "): " << fault << std::endl;
+            std::cout << "FAULT in " << cases[i].name << " (seed " << seed + i << "): " << fault
+                      << std::endl;
             ++faults;
             break;
         }
         std::cout << "ok: " << cases[i].name
-                  << (cases[i].fullDisk ? (small ? " (a tmpfs of 300 KB)" : " (RLIMIT_FSIZE)") : "") << std::endl;
+                  << (cases[i].fullDisk ? (small ? " (a tmpfs of 300 KB)" : " (RLIMIT_FSIZE)") : "")
+                  << std::endl;
     }
     std::error_code ignored;
-    for (const auto& e : fs::recursive_directory_iterator(dir.path(), fs::directory_options::skip_permission_denied))
+    for (const auto& e : fs::recursive_directory_iterator(
+             dir.path(), fs::directory_options::skip_permission_denied))
         fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     if (faults) return 1;
     std::cout << cases.size() << " files, 0 faults" << std::endl;

@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
@@ -36,7 +36,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
 std::string readText(const std::string& path) {
     std::ifstream in(path);
@@ -63,8 +65,8 @@ EntryData entryFor(const std::string& title, int version) {
 }
 
 StoredEntry asStored(const EntryData& e) {
-    return StoredEntry{true,  e.tytul, e.informacja, e.data,     e.typ, e.dzwiek, e.wyswietlanie,
-                       e.odbiorca, *e.email, "",   "",           ""};
+    return StoredEntry{true,           e.tytul,    e.informacja, e.data, e.typ, e.dzwiek,
+                       e.wyswietlanie, e.odbiorca, *e.email,     "",     "",    ""};
 }
 
 // Where entry title is now, or -1.
@@ -135,8 +137,8 @@ int writer(int w, int operations, unsigned seed, const std::string& pub, const s
                 const StoredEntry expected = asStored(entryFor(it->first, it->second));
                 bool acted = false;
                 if (choice == 1) {
-                    acted = rewriteEntry(log, LogKind::Public, slot, entryFor(it->first, it->second + 1),
-                                         expected);
+                    acted = rewriteEntry(log, LogKind::Public, slot,
+                                         entryFor(it->first, it->second + 1), expected);
                     if (acted) ++it->second;
                 } else {
                     const RemovalOrder order =
@@ -217,8 +219,8 @@ int main(int argc, char** argv) {
             if (content.status == ReadStatus::Ok) {
                 const std::string fault = packedFault(IniDocument::parse(content.bytes));
                 if (!fault.empty()) {
-                    std::cout << "FAULT in snapshot " << snapshots << " (seed " << seed << "): " << fault
-                              << "\n"
+                    std::cout << "FAULT in snapshot " << snapshots << " (seed " << seed
+                              << "): " << fault << "\n"
                               << content.bytes << std::endl;
                     _exit(1);
                 }
@@ -242,7 +244,8 @@ int main(int argc, char** argv) {
     std::string counts;
     char buf[65536];
     ssize_t n;
-    while ((n = read(pipeFds[0], buf, sizeof buf)) > 0) counts.append(buf, static_cast<std::size_t>(n));
+    while ((n = read(pipeFds[0], buf, sizeof buf)) > 0)
+        counts.append(buf, static_cast<std::size_t>(n));
     const long snapshots = std::count(counts.begin(), counts.end(), '\n');
     if (!ok || readerFailed) {
         std::cout << "FAULT (seed " << seed << "): a writer or the reader failed" << std::endl;
@@ -275,13 +278,14 @@ int main(int argc, char** argv) {
         if (doc->read(std::to_string(s), "Numer", "none") != "none")
             actual.insert(doc->read(std::to_string(s), "Tytul", ""));
     if (actual != expected) {
-        std::cout << "FAULT (seed " << seed << "): the log holds " << actual.size() << " entries, the writers "
-                  << expected.size() << std::endl;
+        std::cout << "FAULT (seed " << seed << "): the log holds " << actual.size()
+                  << " entries, the writers " << expected.size() << std::endl;
         return 1;
     }
     const ActiveEntry active = Exchange(tmp + "/Kalvex4.tmp").activeEntry();
     if (active.log != "log_glowny" || active.number < 0 || active.number >= kSlots) {
-        std::cout << "FAULT (seed " << seed << "): the exchange file holds no writer's hand-over" << std::endl;
+        std::cout << "FAULT (seed " << seed << "): the exchange file holds no writer's hand-over"
+                  << std::endl;
         return 1;
     }
     std::cout << operations << " operations by " << kWriters << " writers, " << snapshots

@@ -22,8 +22,8 @@ struct ShownMessage {
 };
 
 struct AskedDialog {
-    QString kind;  // "question", "file" or "colour"
-    QString text;  // the question, the file dialog's caption and folder, the colour's name
+    QString kind;    // "question", "file" or "colour"
+    QString text;    // the question, the file dialog's caption and folder, the colour's name
     QString filter;  // of a file dialog: "programs" or "any"
 };
 

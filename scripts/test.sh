@@ -17,4 +17,14 @@ else
 fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build -j"$(nproc)"
-cd build && ctest --output-on-failure -j2
+cd build
+status=0
+ctest --output-on-failure -j2 || status=$?
+# What each proof counted: the last line of its output.
+echo "Proofs:"
+for proof in asan_suite fuzz_profile fuzz_logbook crash_kill writers_public_log hostile_files; do
+    last=$(awk -v name="$proof" '$0 ~ "Testing: " name "$" {f=1} f && /<end of output>/ {print last; exit}
+        f && NF {last=$0}' Testing/Temporary/LastTest.log)
+    echo "  $proof: ${last:-(not run)}"
+done
+exit "$status"

@@ -99,7 +99,8 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
         chmod(root.c_str(), 0755);
         chmod(folder.c_str(), 0777);
         const std::string bytes = c.bytes(rng);
-        const std::string user = geteuid() == 0 && c.asOtherUser ? "other" : userName();
+        const bool switching = c.asOtherUser && kv::testing::canSwitchTo(kOtherUser);
+        const std::string user = switching ? "other" : userName();
         const StoreValues store{folder + "/", folder + "/", folder + "/", folder + "/"};
         const FileNames names = buildFileNames(store, user);
         if (!bytes.empty()) std::ofstream(names.log, std::ios::binary) << bytes;
@@ -111,7 +112,7 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
                                static_cast<rlim_t>(bytes.size() + 100)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        if (geteuid() == 0 && c.asOtherUser) {
+        if (switching) {
             for (const std::string& file : {names.log, names.log_staly})
                 if (fs::is_regular_file(file)) chown(file.c_str(), kOtherUser, kOtherUser);
             if (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)

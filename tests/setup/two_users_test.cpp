@@ -23,6 +23,7 @@
 #include "locations.h"
 #include "logbook.h"
 #include "notices.h"
+#include "sandbox.h"
 
 namespace fs = std::filesystem;
 using namespace kv::storage;
@@ -46,6 +47,8 @@ struct Machine : ::testing::Test {
 
     void SetUp() override {
         if (geteuid() != 0) GTEST_SKIP() << "switching to two users needs root";
+        if (!kv::testing::canSwitchTo(kAlice) || !kv::testing::canSwitchTo(kBob))
+            GTEST_SKIP() << "this system does not let root become uids " << kAlice << " and " << kBob;
         std::string tmpl = (fs::temp_directory_path() / "kv4users.XXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         root = tmpl;

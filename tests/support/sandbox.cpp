@@ -11,6 +11,8 @@
 #include <process.h>
 #define KV_PID _getpid()
 #else
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #define KV_PID getpid()
 #endif
@@ -65,6 +67,18 @@ void setEnvironment(const std::string& name, const std::string& value) {
         setenv(name.c_str(), value.c_str(), 1);
 #endif
 }
+
+#ifndef _WIN32
+bool canSwitchTo(unsigned uid) {
+    if (geteuid() != 0) return false;
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(setgroups(0, nullptr) == 0 && setgid(uid) == 0 && setuid(uid) == 0 ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+#endif
 
 Sandbox::Sandbox(bool withStore) {
     for (const char* d : {"data/data", "logs/private", "logs/static", "logs/public"})

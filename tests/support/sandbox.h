@@ -32,6 +32,12 @@ private:
 // Sets (or with an empty value removes) an environment variable of this process.
 void setEnvironment(const std::string& name, const std::string& value);
 
+#ifndef _WIN32
+// Whether this process may become uid (root on a system that maps it), tried
+// in a child so that nothing here changes.
+bool canSwitchTo(unsigned uid);
+#endif
+
 class Sandbox {
 public:
     // withStore false leaves the store missing.

@@ -6,9 +6,9 @@
 //   data folder              1777: users add their colour and configuration files,
 //                            nobody removes or replaces another's; what setup
 //                            ships there is 0644 (folders 0755), users read it only
-//   config.ini               0666, shared by every user
+//   config.ini, log4.ini     0666, created here: shared by every user, owned by none of them
 //   private and static logs  1777 folders; each log is its user's alone (0600)
-//   public log folder        0777: every user replaces log4.ini atomically
+//   public log folder        1777
 //
 //   kalvex4-setup --system              machine-wide (as root)
 //   kalvex4-setup --sandbox DIR [--demo] a private installation in DIR
@@ -46,7 +46,6 @@ std::string withSlash(const fs::path& p) {
 
 constexpr fs::perms kReadOnlyFile = static_cast<fs::perms>(0644);
 constexpr fs::perms kReadOnlyFolder = static_cast<fs::perms>(0755);
-constexpr fs::perms kEveryonesFolder = static_cast<fs::perms>(0777);
 constexpr fs::perms kStickyFolder = static_cast<fs::perms>(01777);
 
 // What setup ships is read by everyone and written by the administrator only.
@@ -164,11 +163,11 @@ int main(int argc, char** argv) {
         makeFolder(logs, kReadOnlyFolder);
         makeFolder(logs / "private", kStickyFolder);
         makeFolder(logs / "static", kStickyFolder);
-        makeFolder(logs / "public", kEveryonesFolder);
-        // Created here so that no user owns it and none can take it from the others.
-        Profile(values.sciezka + "config.ini", kSharedFile).update([](IniDocument&) {
-            return true;
-        });
+        makeFolder(logs / "public", kStickyFolder);
+        // Created here so that no user owns them and none can take them from the others.
+        for (const std::string& shared :
+             {values.sciezka + "config.ini", values.sciezka_log_glowny + "log4.ini"})
+            Profile(shared, kSharedFile).update([](IniDocument&) { return true; });
         writeStore(values);
         if (demo) addDemoEntries(values);
         std::cout << "Kalvex4 installed: store " << storeDescription() << ", data "

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -21,6 +24,7 @@ namespace kv::storage {
 namespace {
 
 std::atomic<int> g_lockTimeoutMs{5000};
+constexpr int kReadWaitMs = 1000;
 ReadFunction g_read = ::read;
 
 // Temporary files: those of a locked rewrite, and those of a first creation,
@@ -115,10 +119,11 @@ bool readAll(int fd, std::string& out, std::string& problem) {
     }
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, const std::string& bytes, off_t at = 0) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        ssize_t n =
+            pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -128,10 +133,10 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
-bool lockWithin(int fd, int timeoutMs) {
+bool lockWithin(int fd, int timeoutMs, int kind = LOCK_EX) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (flock(fd, kind | LOCK_NB) == 0) return true;
         if (errno != EWOULDBLOCK && errno != EINTR) return false;
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -199,8 +204,23 @@ std::string writeTemp(const std::string& target, const std::string& bytes, mode_
     return tmp;
 }
 
-// Where a sticky folder forbids replacing another user's shared file: one
-// positioned write into the locked file itself, never into another name of it.
+// A rewrite in place first appends the new bytes as a journal:
+//   "\n\x1Bkv4journal <length>\n" <bytes> "\x1Bkv4end <hash>\n"
+// A complete journal at the end of a file is its content; an incomplete one
+// (a write cut short) is ignored, and what stands before it is the content.
+constexpr std::string_view kJournalBegin = "\n\x1Bkv4journal ";
+constexpr std::string_view kJournalEnd = "\x1Bkv4end ";
+
+std::string hashOf(std::string_view bytes) {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+// Where a sticky folder forbids replacing another user's shared file: a
+// journaled write into the locked file itself, never into another name of it.
 void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st,
                     const std::string& bytes) {
     if (st.st_nlink != 1) throw WriteError(path, "it has a second name (a hard link)");
@@ -211,7 +231,10 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     if (fstat(fd.get(), &now) != 0 || fstat(lockedFd, &locked) != 0 ||
         now.st_ino != locked.st_ino || now.st_dev != locked.st_dev)
         throw WriteError(path, "it was replaced while being written");
-    if (!writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
+    // The new bytes go first behind the old ones, complete and synced: a crash
+    // while they are copied to the front leaves them there to be read instead.
+    if (!writeAll(fd.get(), journalOf(bytes), now.st_size) || fsync(fd.get()) != 0 ||
+        !writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
         fsync(fd.get()) != 0)
         throw WriteError(path, errorText(errno));
 }
@@ -240,6 +263,41 @@ bool createExclusively(const std::string& target, const std::string& bytes, mode
 }
 
 }  // namespace
+
+std::string journalOf(const std::string& bytes) {
+    return std::string(kJournalBegin) + std::to_string(bytes.size()) + "\n" + bytes +
+           std::string(kJournalEnd) + hashOf(bytes) + "\n";
+}
+
+std::string contentOf(std::string bytes) {
+    for (;;) {
+        const std::size_t begin = bytes.rfind(kJournalBegin);
+        if (begin == std::string::npos) {
+            // Cut inside the marker itself: only its first line break may stay,
+            // a blank line that reads as nothing.
+            const std::size_t partial = bytes.rfind("\n\x1B");
+            if (partial != std::string::npos && kJournalBegin.substr(0, bytes.size() - partial) ==
+                                                    std::string_view(bytes).substr(partial))
+                bytes.resize(partial);
+            return bytes;
+        }
+        const std::size_t lengthAt = begin + kJournalBegin.size();
+        const std::size_t newline = bytes.find('\n', lengthAt);
+        if (newline != std::string::npos) {
+            const std::string length = bytes.substr(lengthAt, newline - lengthAt);
+            char* end = nullptr;
+            const unsigned long long n = std::strtoull(length.c_str(), &end, 10);
+            const std::size_t start = newline + 1;
+            if (!length.empty() && *end == '\0' && n <= bytes.size() - start) {
+                const std::string_view content(bytes.data() + start, n);
+                const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
+                if (bytes.compare(start + n, std::string::npos, trailer) == 0)
+                    return std::string(content);
+            }
+        }
+        bytes.resize(begin);  // cut short: the content is what stands before it
+    }
+}
 
 void setReadFunctionForTesting(ReadFunction read) {
     g_read = read ? read : ::read;
@@ -279,7 +337,11 @@ FileContent readFile(const std::string& path, const FileAccess& access) {
         return out;
     }
     out.problem = refusalOf(st, access.sharing);
+    // A shared file that another user rewrites in place is read between two
+    // writes; a lock held on and on delays the read a moment, never stops it.
+    if (out.problem.empty()) lockWithin(fd.get(), std::min(lockTimeoutMs(), kReadWaitMs), LOCK_SH);
     if (out.problem.empty() && readAll(fd.get(), out.bytes, out.problem)) {
+        out.bytes = contentOf(std::move(out.bytes));
         out.status = ReadStatus::Ok;
         return out;
     }
@@ -322,6 +384,7 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         if (!readAll(fd.get(), current.bytes, current.problem))
             throw WriteError(path, "it could not be read completely (" + current.problem +
                                        "); it was left as it was");
+        current.bytes = contentOf(std::move(current.bytes));
         current.status = ReadStatus::Ok;
         std::optional<std::string> bytes = change(current);
         if (!bytes) return;

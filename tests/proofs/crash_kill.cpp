@@ -2,14 +2,18 @@
 // and a public log and is killed with SIGKILL at random moments. After each
 // kill every log parses, is packed, and holds exactly the entries of the last
 // finished operation, or of the one that was running (each change is atomic);
-// the next write leaves no temporary file behind.
+// the next write leaves no temporary file behind. Run as root, the child is
+// another user and the public log root's in a sticky folder, as setup lays it
+// out: the child then rewrites that log in place, through its journal.
 //
 //   crash_kill [--kills N] [--seed S]
 // The last line says "N kills, 0 faults"; a fault prints the seed and the
 // operations since the last kill, and exits 1.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,8 +53,18 @@ EntryData entryFor(LogKind kind, const std::string& title) {
 }
 
 // The titles of the occupied slots, or an explanation when the log is not packed.
+constexpr unsigned kChildUid = 60301;
+bool g_otherUser = false;  // the child runs as kChildUid
+
+void becomeChildUser() {
+    if (g_otherUser &&
+        (setgroups(0, nullptr) != 0 || setgid(kChildUid) != 0 || setuid(kChildUid) != 0))
+        _exit(3);
+}
+
 std::vector<std::string> titles(const Log& log, std::string& fault) {
-    const Profile p(log.path, logAccess(log.kind));
+    // Read as the files' owner would; whoever reads, the bytes are the same.
+    const Profile p(log.path, g_otherUser ? kSystemFile : logAccess(log.kind));
     const std::shared_ptr<const IniDocument> doc = p.document();
     std::vector<std::string> out;
     bool gap = false;
@@ -88,6 +102,7 @@ void apply(std::vector<std::string>& model, const Op& op) {
 }
 
 [[noreturn]] void child(const std::vector<Log>& logs, unsigned seed, int out) {
+    becomeChildUser();
     std::mt19937 rng(seed);
     for (int counter = 0;; ++counter) {
         const int which = static_cast<int>(rng() % logs.size());
@@ -164,9 +179,14 @@ int main(int argc, char** argv) {
         if (a == "--kills") kills = std::atoi(argv[i + 1]);
         if (a == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
     }
-    std::cout << "seed " << seed << std::endl;
+    g_otherUser = kv::testing::canSwitchTo(kChildUid);
+    std::cout << "seed " << seed
+              << (g_otherUser ? ", the child another user: the public log is rewritten in place"
+                              : ", as one user")
+              << std::endl;
     std::mt19937 rng(seed);
     kv::testing::TempDir dir;
+    if (g_otherUser) chmod(dir.path().c_str(), 01777);
     const std::vector<Log> logs{{LogKind::Private, dir.file("u.log")},
                                 {LogKind::Static, dir.file("u_staly.log")},
                                 {LogKind::Public, dir.file("log4.ini")}};
@@ -177,6 +197,10 @@ int main(int argc, char** argv) {
             addEntry(p, logs[l].kind, entryFor(logs[l].kind, "start" + std::to_string(i)));
             model[l].push_back("start" + std::to_string(i));
         }
+    if (g_otherUser)
+        for (const Log& log : logs)
+            if (log.kind != LogKind::Public && chown(log.path.c_str(), kChildUid, kChildUid) != 0)
+                return 2;
 
     for (int kill = 1; kill <= kills; ++kill) {
         int pipeFds[2];
@@ -216,11 +240,23 @@ int main(int argc, char** argv) {
             }
             model[l] = actual;
         }
-        // The next write removes what the killed one left.
-        for (const Log& log : logs) {
-            Profile p(log.path, logAccess(log.kind));
-            p.writeString("check", "k", std::to_string(kill));
-            p.eraseSection("check");
+        // The next write (by the same user) removes what the killed one left.
+        const pid_t writer = fork();
+        if (writer == 0) {
+            becomeChildUser();
+            for (const Log& log : logs) {
+                Profile p(log.path, logAccess(log.kind));
+                p.writeString("check", "k", std::to_string(kill));
+                p.eraseSection("check");
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(writer, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::cout << "FAULT after kill " << kill << " (seed " << seed
+                      << "): the next write failed" << std::endl;
+            return 1;
         }
         for (const auto& e : fs::directory_iterator(dir.path()))
             if (e.path().filename().string().find(".kv4new.") != std::string::npos) {

@@ -189,7 +189,8 @@ int main(int argc, char** argv) {
     }
     g_asUsers = kv::testing::canSwitchTo(kFirstUid) && kv::testing::canSwitchTo(kFirstUid + 3);
     std::cout << "seed " << seed
-              << (g_asUsers ? ", as 4 users" : ", as one user (not root, or root may not switch uids)")
+              << (g_asUsers ? ", as 4 users"
+                            : ", as one user (not root, or root may not switch uids)")
               << std::endl;
     kv::testing::TempDir dir;
     chmod(dir.path().c_str(), 0755);
@@ -198,10 +199,12 @@ int main(int argc, char** argv) {
     const std::string tmp = dir.file("tmp");
     for (const std::string& f : {folder, tmp, privateFolder}) {
         fs::create_directory(f);
-        chmod(f.c_str(), f == folder ? 0777 : 01777);
+        chmod(f.c_str(), 01777);
     }
     kv::testing::setEnvironment("KALVEX4_EXCHANGE", tmp + "/Kalvex4.tmp");
     const std::string pub = folder + "/log4.ini";
+    // As setup lays it out: nobody's but root's, so every writer rewrites it in place.
+    Profile(pub, kSharedFile).update([](IniDocument&) { return true; });
 
     std::vector<pid_t> writers;
     for (int w = 0; w < kWriters; ++w) {

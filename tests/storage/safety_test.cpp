@@ -181,6 +181,24 @@ TEST_F(SafetyTest, AReadErrorPartWayLeavesTheFileAsItWas) {
     EXPECT_EQ(log.readString("39", "Tytul", ""), "T39");
 }
 
+TEST(Journal, ACutJournalIsSetAsideAndACompleteOneIsTheContent) {
+    const std::string oldBytes = "[0]\r\nNumer=0\r\nTytul=old\r\n";
+    const std::string midBytes = "[0]\r\nNumer=0\r\nTytul=mid\r\n";
+    const std::string newBytes = "[0]\r\nNumer=0\r\nTytul=new\r\n[1]\r\nNumer=1\r\n";
+    const std::string journal = journalOf(newBytes);
+    EXPECT_EQ(contentOf(oldBytes), oldBytes);
+    // Killed while appending: the old bytes stand (a lone first line break reads as nothing).
+    for (std::size_t cut = 0; cut < journal.size(); ++cut)
+        ASSERT_EQ(contentOf(oldBytes + journal.substr(0, cut)),
+                  cut == 1 ? oldBytes + "\n" : oldBytes)
+            << cut;
+    // Killed while copying to the front: the complete journal stands.
+    const std::string torn = newBytes.substr(0, 20) + oldBytes.substr(20);
+    EXPECT_EQ(contentOf(torn + journal), newBytes);
+    // An earlier complete journal, then a later one cut short.
+    EXPECT_EQ(contentOf(oldBytes + journalOf(midBytes) + journal.substr(0, 30)), midBytes);
+}
+
 TEST_F(SafetyTest, NewFilesAreCreatedWithTheModeOfWhoMayUseThem) {
     auto mode = [&](const std::string& name) {
         struct stat st {};

@@ -72,8 +72,7 @@ void setEnvironment(const std::string& name, const std::string& value) {
 bool canSwitchTo(unsigned uid) {
     if (geteuid() != 0) return false;
     const pid_t pid = fork();
-    if (pid == 0)
-        _exit(setgroups(0, nullptr) == 0 && setgid(uid) == 0 && setuid(uid) == 0 ? 0 : 1);
+    if (pid == 0) _exit(setgroups(0, nullptr) == 0 && setgid(uid) == 0 && setuid(uid) == 0 ? 0 : 1);
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;

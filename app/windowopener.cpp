@@ -11,38 +11,43 @@
 
 namespace kv::app {
 
-void WindowOpener::openConfiguration(QWidget* owner) {
-    config::Tkonfigurowanie window(m_services, owner);
+namespace {
+
+// Each window is created with its owner, run modally and freed when it closes.
+template <typename Window, typename... Args>
+void runModal(Args&&... args) {
+    Window window(std::forward<Args>(args)...);
     window.exec();
 }
+
+}  // namespace
+
+void WindowOpener::openConfiguration(QWidget* owner) {
+    runModal<config::Tkonfigurowanie>(m_services, owner);
+}
+
 void WindowOpener::openTimerNotification(QWidget* owner) {
-    notify::Tinformacja_timer window(m_services, owner);
-    window.exec();
+    runModal<notify::Tinformacja_timer>(m_services, owner);
 }
 
 void WindowOpener::openAbout(QWidget* owner) {
-    about::Tabout window(m_services, owner);
-    window.exec();
+    runModal<about::Tabout>(m_services, owner);
 }
 
 void WindowOpener::openEditor(QWidget* owner) {
-    editor::Tedytor window(m_services, *this, owner, m_alarm);
-    window.exec();
+    runModal<editor::Tedytor>(m_services, *this, owner, m_alarm);
 }
 
 void WindowOpener::openNewEntry(QWidget* owner) {
-    entries::Tdodawanie window(m_services, owner);
-    window.exec();
+    runModal<entries::Tdodawanie>(m_services, owner);
 }
 
 void WindowOpener::openEditEntry(QWidget* owner) {
-    entries::Tedytowanie window(m_services, owner);
-    window.exec();
+    runModal<entries::Tedytowanie>(m_services, owner);
 }
 
 void WindowOpener::openDeleteEntry(QWidget* owner) {
-    entries::Tusuwanie window(m_services, owner);
-    window.exec();
+    runModal<entries::Tusuwanie>(m_services, owner);
 }
 
 bool WindowOpener::openNotification(QWidget* owner) {

@@ -38,13 +38,17 @@ QString SingleInstance::privateFolder() {
 }
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent)
+    : SingleInstance(privateFolder() + "/" + key, key, parent) {}
+
+SingleInstance::SingleInstance(const QString& privatePath, const QString& key, QObject* parent)
     : QObject(parent),
 #ifdef Q_OS_UNIX
-      m_name(privateFolder() + "/" + key),  // a socket file in the private folder
+      m_name(privatePath),  // a socket file in the private folder
 #else
       m_name(key),  // a named pipe of the user's session
 #endif
-      m_lock(privateFolder() + "/" + key + ".lock") {
+      m_lock(privatePath + ".lock") {
+    Q_UNUSED(key);
     m_lock.setStaleLockTime(0);  // a lock whose process died is recovered at once
 }
 

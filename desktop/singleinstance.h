@@ -30,6 +30,7 @@ signals:
     void raiseRequested();
 
 private:
+    SingleInstance(const QString& privatePath, const QString& key, QObject* parent);
     QString m_name;
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;

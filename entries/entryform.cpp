@@ -42,7 +42,7 @@ void uncheckAll(std::initializer_list<QRadioButton*> radios) {
 }
 
 EntryForm::EntryForm(desktop::Services& services, QWidget* owner, const FormTexts& texts)
-    : QDialog(owner), m_services(services) {
+    : QDialog(owner), m_services(services), m_checks(texts.checks) {
     setWindowTitle(texts.caption);
     setModal(true);
     build(texts);
@@ -229,6 +229,33 @@ std::optional<storage::DisplayMode> EntryForm::displayMode() const {
 
 bool EntryForm::dateChosen() const {
     return m_kalendarz->text() != desktop::DatePicker::kBlank;
+}
+
+// Every check runs, in order, each failure with its own message box.
+bool EntryForm::inputAccepted() {
+    bool ok = true;
+    if (!receiver()) ok = fail(m_checks[0]);
+    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty()) ok = fail(m_checks[1]);
+    if (m_typ->selectedItems().isEmpty()) ok = fail(m_checks[2]);
+    if (!displayMode()) ok = fail(m_checks[3]);
+    if (!dateChosen()) ok = fail(m_checks[4]);
+    return ok;
+}
+
+void EntryForm::save() {
+    if (!inputAccepted()) return;
+    std::optional<QString> refusal;
+    try {
+        refusal = store();
+    } catch (const storage::WriteError& e) {
+        refusal = QString::fromStdString(e.what());
+    }
+    if (refusal) {
+        if (!refusal->isEmpty()) fail(*refusal);
+        return;
+    }
+    m_saved = true;
+    closeWindow();
 }
 
 bool EntryForm::fail(const QString& message) {

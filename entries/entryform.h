@@ -4,6 +4,7 @@
 // Enter and Esc as commands of the whole window.
 
 #include <QDialog>
+#include <array>
 #include <optional>
 
 #include "fileset.h"
@@ -36,6 +37,9 @@ struct FormTexts {
     QString raz, rok, miesiac, kalendarzLabel;
     QString email, strona, program, plik;
     const char* cancelName;
+    // The messages of the checks Save runs, in their order: no receiver, no
+    // profile name, no type, no display mode, no date.
+    std::array<QString, 5> checks;
 };
 
 // The nineteen sound aliases the sound box offers, in their order.
@@ -55,7 +59,9 @@ protected:
     void showEvent(QShowEvent* e) override;
     // The window's own opening steps, after the file set is open and coloured.
     virtual void load() = 0;
-    virtual void save() = 0;
+    // Stores the checked entry; nothing when stored, else why not (an empty
+    // text says nothing more). A write error is reported by the caller.
+    virtual std::optional<QString> store() = 0;
     // The message for a missing store; the window then closes.
     virtual QString noStoreMessage() const = 0;
 
@@ -105,10 +111,12 @@ protected:
 
 private:
     void build(const FormTexts& texts);
+    void save();
+    bool inputAccepted();
+
+    std::array<QString, 5> m_checks;
     bool m_shown = false;
     bool m_opened = false;
-
-protected:
     bool m_saved = false;
 };
 

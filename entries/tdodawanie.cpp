@@ -35,6 +35,11 @@ FormTexts newEntryTexts() {
     t.program = "Open this program:";
     t.plik = "Perform an operation on this file:";
     t.cancelName = "anulujbtn";
+    t.checks = {"You have not chosen a receiver.",
+                "A field with a profile name of the receiver is empty.",
+                "You have not chosen an information type.",
+                "You have not choosen the way of displaying a message (once/ every year).",
+                "Date not chosen. Open the calendar by clicking on the \"15\" icon."};
     return t;
 }
 
@@ -118,33 +123,15 @@ void Tdodawanie::browse(QLineEdit* field, desktop::FileKind kind, const QString&
         field->setText(*file);
 }
 
-void Tdodawanie::save() {
-    bool ok = true;
-    if (!receiver()) ok = fail("You have not chosen a receiver.");
-    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty())
-        ok = fail("A field with a profile name of the receiver is empty.");
-    if (m_typ->selectedItems().isEmpty()) ok = fail("You have not chosen an information type.");
-    if (!displayMode())
-        ok = fail("You have not choosen the way of displaying a message (once/ every year).");
-    if (!dateChosen())
-        ok = fail("Date not chosen. Open the calendar by clicking on the \"15\" icon.");
-    if (!ok) return;
-
+std::optional<QString> Tdodawanie::store() {
     const storage::LogKind kind = storage::chooseLog(*receiver(), *displayMode());
-    const storage::EntryData entry = entryFromControls(m_odbiorca->text().toUpper());
-    try {
-        if (!storage::addEntry(m_files->log(kind), kind, entry)) {
-            fail(QString("This entry was not stored: the chosen log (%1) is full, it holds 51 "
-                         "entries. Delete an entry of that log first, then save again.")
-                     .arg(QString::fromStdString(m_files->log(kind).path())));
-            return;
-        }
-    } catch (const storage::WriteError& e) {
-        fail(QString::fromStdString(e.what()));
-        return;
-    }
-    m_saved = true;
-    closeWindow();
+    if (storage::addEntry(m_files->log(kind), kind,
+                          entryFromControls(m_odbiorca->text().toUpper())))
+        return std::nullopt;
+    return QString(
+               "This entry was not stored: the chosen log (%1) is full, it holds 51 entries. "
+               "Delete an entry of that log first, then save again.")
+        .arg(QString::fromStdString(m_files->log(kind).path()));
 }
 
 }  // namespace kv::entries

@@ -42,6 +42,10 @@ FormTexts editTexts() {
     t.program = "Start this program:";
     t.plik = "Perform an operation on this file:";
     t.cancelName = "anuluj";
+    t.checks = {"No receiver selected.", "No receiver Windows profile name selected.",
+                "No type of informaction chosen.",
+                "No type of displaying a message chosen (once / every year).",
+                "No activate date chosen."};
     return t;
 }
 
@@ -153,32 +157,13 @@ void Tedytowanie::load() {
         if (m_typ->item(row)->text() == type) m_typ->setCurrentRow(row);
 }
 
-void Tedytowanie::save() {
-    bool ok = true;
-    if (!receiver()) ok = fail("No receiver selected.");
-    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty())
-        ok = fail("No receiver Windows profile name selected.");
-    if (m_typ->selectedItems().isEmpty()) ok = fail("No type of informaction chosen.");
-    if (!displayMode()) ok = fail("No type of displaying a message chosen (once / every year).");
-    if (!dateChosen()) ok = fail("No activate date chosen.");
-    if (!ok || !m_kind) return;
+std::optional<QString> Tedytowanie::store() {
     // An entry that is not there (any more) is not brought back by a save.
-    if (!m_shown.occupied) {
-        fail(kEntryChanged);
-        return;
-    }
-    const storage::EntryData entry = entryFromControls(m_odbiorca->text());
-    try {
-        if (!storage::rewriteEntry(m_files->log(*m_kind), *m_kind, m_number, entry, m_shown)) {
-            fail(kEntryChanged);
-            return;
-        }
-    } catch (const storage::WriteError& e) {
-        fail(QString::fromStdString(e.what()));
-        return;
-    }
-    m_saved = true;
-    closeWindow();
+    if (!m_kind || !m_shown.occupied ||
+        !storage::rewriteEntry(m_files->log(*m_kind), *m_kind, m_number,
+                               entryFromControls(m_odbiorca->text()), m_shown))
+        return QString(kEntryChanged);
+    return std::nullopt;
 }
 
 }  // namespace kv::entries

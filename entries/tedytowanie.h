@@ -13,7 +13,7 @@ public:
 
 protected:
     void load() override;
-    void save() override;
+    std::optional<QString> store() override;
     QString noStoreMessage() const override;
 
 private:

@@ -59,30 +59,36 @@ void Exchange::useFallback(const std::string& reason) {
                                            personal + " instead until it is restarted.");
 }
 
-void Exchange::write(std::string_view section, std::string_view key, std::string_view value) {
+void Exchange::write(std::initializer_list<Value> values) {
+    // The values in their order, in one rewrite of the file.
+    const auto edit = [&](IniDocument& doc) {
+        bool changed = false;
+        for (const Value& v : values) changed |= doc.write(v.section, v.key, v.text);
+        return changed;
+    };
     try {
-        m_file.writeString(section, key, value);
+        m_file.update(edit);
     } catch (const WriteError& e) {
         if (m_file.path() != m_shared) throw;
         const std::string what = e.what();
         const std::string lead = "Unable to write to " + m_shared + ": ";
         useFallback(what.rfind(lead, 0) == 0 ? what.substr(lead.size()) : what);
-        m_file.writeString(section, key, value);
+        m_file.update(edit);
     }
 }
 
 void Exchange::recordLogNames(const FileNames& files) {
-    write("dzienniki", "log", files.log);
-    write("dzienniki", "log_staly", files.log_staly);
-    write("dzienniki", "log_glowny", files.log_glowny);
+    write({{"dzienniki", "log", files.log},
+           {"dzienniki", "log_staly", files.log_staly},
+           {"dzienniki", "log_glowny", files.log_glowny}});
 }
 
 void Exchange::recordDataFolder(const std::string& folder) {
-    write("kalvex4", "sciezka", folder);
+    write({{"kalvex4", "sciezka", folder}});
 }
 
 void Exchange::recordVersion(const std::string& version) {
-    write("kalvex4", "wersja", version);
+    write({{"kalvex4", "wersja", version}});
 }
 
 std::string Exchange::version(std::string_view def) const {
@@ -94,8 +100,8 @@ std::string Exchange::dataFolder() const {
 }
 
 void Exchange::recordActiveEntry(int number, std::string_view log) {
-    write("log", "aktywny_wpis", std::to_string(number));
-    write("log", "aktywny_dziennik", log);
+    const std::string text = std::to_string(number);
+    write({{"log", "aktywny_wpis", text}, {"log", "aktywny_dziennik", log}});
 }
 
 ActiveEntry Exchange::activeEntry() const {
@@ -104,7 +110,7 @@ ActiveEntry Exchange::activeEntry() const {
 }
 
 void Exchange::recordTimerMessage(std::string_view text) {
-    write("timer", "info", text);
+    write({{"timer", "info", text}});
 }
 
 std::string Exchange::timerMessage(std::string_view def) const {

@@ -48,7 +48,10 @@ public:
     std::string timerMessage(std::string_view def = kTimerDefault) const;
 
 private:
-    void write(std::string_view section, std::string_view key, std::string_view value);
+    struct Value {
+        std::string_view section, key, text;
+    };
+    void write(std::initializer_list<Value> values);
     void useFallback(const std::string& reason);
 
     std::string m_shared;

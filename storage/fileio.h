@@ -54,6 +54,9 @@ struct FileContent {
 
 FileContent readFile(const std::string& path, const FileAccess& access);
 
+// The folder that holds path, with its closing separator ("." for a bare name).
+std::string folderOf(const std::string& path);
+
 // The new bytes of a file from its current complete content (status Ok or
 // Missing), or nothing to leave the file as it is.
 using FileChange = std::function<std::optional<std::string>(const FileContent&)>;

@@ -52,11 +52,6 @@ private:
     int m_fd;
 };
 
-std::string folderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
 bool folderExists(const std::string& path) {
     struct stat st {};
     return stat(folderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -263,6 +258,11 @@ bool createExclusively(const std::string& target, const std::string& bytes, mode
 }
 
 }  // namespace
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
 
 std::string journalOf(const std::string& bytes) {
     return std::string(kJournalBegin) + std::to_string(bytes.size()) + "\n" + bytes +

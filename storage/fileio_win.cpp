@@ -31,9 +31,7 @@ bool isLink(const std::string& path) {
 }
 
 bool folderExists(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = GetFileAttributesA(folderOf(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -85,6 +83,11 @@ HANDLE openForReading(const std::string& path) {
 }
 
 }  // namespace
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
 
 int lockTimeoutMs() {
     return g_lockTimeoutMs;

@@ -1,5 +1,6 @@
 #include "notices.h"
 
+#include <atomic>
 #include <iostream>
 #include <mutex>
 #include <set>
@@ -10,6 +11,9 @@ namespace {
 
 std::mutex g_mutex;
 std::set<std::string> g_said;
+// Every read of a file that can be read forgets its notice; nearly always
+// there is none, and then no lock is taken.
+std::atomic<bool> g_anySaid{false};
 
 NoticeHandler& handler() {
     static NoticeHandler h = [](const std::string& text) {
@@ -32,6 +36,7 @@ void noticeOnce(const std::string& key, const std::string& text) {
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         if (!g_said.insert(key).second) return;
+        g_anySaid = true;
         h = handler();
     }
     // Called without the mutex: a handler may read files, which notice again.
@@ -39,13 +44,9 @@ void noticeOnce(const std::string& key, const std::string& text) {
 }
 
 void forgetNotice(const std::string& key) {
+    if (!g_anySaid) return;
     std::lock_guard<std::mutex> lock(g_mutex);
     g_said.erase(key);
-}
-
-void forgetNotices() {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_said.clear();
 }
 
 }  // namespace kv::storage

@@ -16,8 +16,7 @@ NoticeHandler setNoticeHandler(NoticeHandler handler);
 // Passes text on the first time key is seen in this process.
 void noticeOnce(const std::string& key, const std::string& text);
 
-// Lets every notice be said again (tests, and a file that became readable).
+// Lets the notice be said again (a file that became readable).
 void forgetNotice(const std::string& key);
-void forgetNotices();
 
 }  // namespace kv::storage

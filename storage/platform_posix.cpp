@@ -51,8 +51,7 @@ void writeStore(const StoreValues& v) {
 
 std::string storeWriteProblem() {
     const std::string path = storeDescription();
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string folder = folderOf(path);
     // Replacing the file needs its folder; a rewrite in place needs the file.
     if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "its folder " + folder + " cannot be written by this user";
@@ -89,8 +88,7 @@ std::string personalExchangePath() {
 std::string exchangeProblem(const std::string& path) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
-        std::size_t slash = path.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        const std::string folder = folderOf(path);
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return "its folder does not exist";
         if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)

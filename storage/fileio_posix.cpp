@@ -199,7 +199,9 @@ std::string writeTemp(const std::string& target, const std::string& bytes, mode_
     return tmp;
 }
 
-// A rewrite in place first appends the new bytes as a journal:
+// A rewrite in place first writes the new bytes as a journal behind the old
+// ones (and behind the length of the new ones, so that copying them to the
+// front never reaches it):
 //   "\n\x1Bkv4journal <length>\n" <bytes> "\x1Bkv4end <hash>\n"
 // A complete journal at the end of a file is its content; an incomplete one
 // (a write cut short) is ignored, and what stands before it is the content.
@@ -226,9 +228,11 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     if (fstat(fd.get(), &now) != 0 || fstat(lockedFd, &locked) != 0 ||
         now.st_ino != locked.st_ino || now.st_dev != locked.st_dev)
         throw WriteError(path, "it was replaced while being written");
-    // The new bytes go first behind the old ones, complete and synced: a crash
-    // while they are copied to the front leaves them there to be read instead.
-    if (!writeAll(fd.get(), journalOf(bytes), now.st_size) || fsync(fd.get()) != 0 ||
+    // The new bytes go first behind the old ones - and behind where the copy to
+    // the front will reach - complete and synced: a crash while they are copied
+    // leaves them there to be read instead.
+    const off_t journalAt = std::max(now.st_size, static_cast<off_t>(bytes.size()));
+    if (!writeAll(fd.get(), journalOf(bytes), journalAt) || fsync(fd.get()) != 0 ||
         !writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
         fsync(fd.get()) != 0)
         throw WriteError(path, errorText(errno));
@@ -269,33 +273,48 @@ std::string journalOf(const std::string& bytes) {
            std::string(kJournalEnd) + hashOf(bytes) + "\n";
 }
 
+namespace {
+
+// What stands before a journal that was cut short: the old bytes, without the
+// gap of NULs a journal written behind a longer length leaves before itself.
+std::string beforeJournal(std::string bytes, std::size_t begin) {
+    bytes.resize(begin);
+    while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
+    return bytes;
+}
+
+}  // namespace
+
 std::string contentOf(std::string bytes) {
     for (;;) {
         const std::size_t begin = bytes.rfind(kJournalBegin);
-        if (begin == std::string::npos) {
-            // Cut inside the marker itself: only its first line break may stay,
-            // a blank line that reads as nothing.
-            const std::size_t partial = bytes.rfind("\n\x1B");
-            if (partial != std::string::npos && kJournalBegin.substr(0, bytes.size() - partial) ==
-                                                    std::string_view(bytes).substr(partial))
-                bytes.resize(partial);
-            return bytes;
-        }
-        const std::size_t lengthAt = begin + kJournalBegin.size();
-        const std::size_t newline = bytes.find('\n', lengthAt);
-        if (newline != std::string::npos) {
-            const std::string length = bytes.substr(lengthAt, newline - lengthAt);
-            char* end = nullptr;
-            const unsigned long long n = std::strtoull(length.c_str(), &end, 10);
-            const std::size_t start = newline + 1;
-            if (!length.empty() && *end == '\0' && n <= bytes.size() - start) {
-                const std::string_view content(bytes.data() + start, n);
-                const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
-                if (bytes.compare(start + n, std::string::npos, trailer) == 0)
-                    return std::string(content);
+        if (begin != std::string::npos) {
+            const std::size_t lengthAt = begin + kJournalBegin.size();
+            const std::size_t newline = bytes.find('\n', lengthAt);
+            if (newline != std::string::npos) {
+                const std::string length = bytes.substr(lengthAt, newline - lengthAt);
+                char* end = nullptr;
+                const unsigned long long n = std::strtoull(length.c_str(), &end, 10);
+                const std::size_t start = newline + 1;
+                if (!length.empty() && *end == '\0' && n <= bytes.size() - start) {
+                    const std::string_view content(bytes.data() + start, n);
+                    const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
+                    if (bytes.compare(start + n, std::string::npos, trailer) == 0)
+                        return std::string(content);
+                }
             }
+            bytes = beforeJournal(std::move(bytes), begin);  // an older one may stand before
+            continue;
         }
-        bytes.resize(begin);  // cut short: the content is what stands before it
+        // Cut inside the marker itself: a tail that begins it. After old bytes of
+        // ours (ending in CR LF) a lone line break shows only behind a gap.
+        const std::size_t partial = bytes.rfind('\n');
+        if (partial != std::string::npos &&
+            kJournalBegin.substr(0, bytes.size() - partial) ==
+                std::string_view(bytes).substr(partial) &&
+            (partial + 1 < bytes.size() || (partial > 0 && bytes[partial - 1] == '\0')))
+            return beforeJournal(std::move(bytes), partial);
+        return bytes;
     }
 }
 

@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <iostream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -79,6 +80,12 @@ std::vector<std::string> titles(const Log& log, std::string& fault) {
             fault = "slot " + s + " has Numer " + doc->read(s, "Numer", "");
         out.push_back(doc->read(s, "Tytul", "?"));
     }
+    // What the windows write has one section per slot and nothing else: a torn
+    // write shows as a second copy of a section, or as lines of no section.
+    std::set<std::string> seen;
+    for (const IniSection& section : doc->sections())
+        if (!seen.insert(section.name).second || (section.name.empty() && !section.keys.empty()))
+            fault = "the file holds a damaged section \"" + section.name + "\"";
     return out;
 }
 

@@ -195,6 +195,17 @@ TEST(Journal, ACutJournalIsSetAsideAndACompleteOneIsTheContent) {
     // Killed while copying to the front: the complete journal stands.
     const std::string torn = newBytes.substr(0, 20) + oldBytes.substr(20);
     EXPECT_EQ(contentOf(torn + journal), newBytes);
+    // A longer file: its journal lies behind a gap the copy to the front fills.
+    const std::string longer = newBytes + std::string(100, ';') + "\r\n";
+    const std::string gap(longer.size() - oldBytes.size(), '\0');
+    const std::string far = journalOf(longer);
+    for (std::size_t cut = 1; cut < far.size(); cut += 5)
+        ASSERT_EQ(contentOf(oldBytes + gap + far.substr(0, cut)), oldBytes) << cut;
+    for (std::size_t copied = 0; copied <= longer.size(); copied += 9) {
+        std::string torn = oldBytes + gap;
+        torn.replace(0, copied, longer.substr(0, copied));
+        ASSERT_EQ(contentOf(torn + far), longer) << copied;
+    }
     // An earlier complete journal, then a later one cut short.
     EXPECT_EQ(contentOf(oldBytes + journalOf(midBytes) + journal.substr(0, 30)), midBytes);
 }

@@ -283,28 +283,50 @@ std::string beforeJournal(std::string bytes, std::size_t begin) {
     return bytes;
 }
 
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+enum class Tail { NotJournal, Cut, Complete };
+
+// Reads the tail from a journal marker by the journal's own grammar. Text that
+// merely contains the marker (a value, a hand-edited line) is no journal: its
+// length is no number on a line of its own, or more follows than it announced.
+Tail journalTail(std::string_view tail, std::string_view& content) {
+    tail.remove_prefix(kJournalBegin.size());
+    const std::size_t newline = tail.find('\n');
+    if (newline == std::string_view::npos)  // cut inside the length
+        return tail.size() <= 20 && allDigits(tail) ? Tail::Cut : Tail::NotJournal;
+    const std::string_view length = tail.substr(0, newline);
+    if (length.empty() || length.size() > 20 || !allDigits(length)) return Tail::NotJournal;
+    const unsigned long long n = std::strtoull(std::string(length).c_str(), nullptr, 10);
+    const std::string_view rest = tail.substr(newline + 1);
+    if (n > rest.size()) return Tail::Cut;  // cut inside the new bytes
+    content = rest.substr(0, n);
+    const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
+    const std::string_view after = rest.substr(n);
+    if (after == trailer) return Tail::Complete;
+    return after.size() < trailer.size() && trailer.compare(0, after.size(), after) == 0
+               ? Tail::Cut
+               : Tail::NotJournal;
+}
+
 }  // namespace
 
 std::string contentOf(std::string bytes) {
     for (;;) {
         const std::size_t begin = bytes.rfind(kJournalBegin);
         if (begin != std::string::npos) {
-            const std::size_t lengthAt = begin + kJournalBegin.size();
-            const std::size_t newline = bytes.find('\n', lengthAt);
-            if (newline != std::string::npos) {
-                const std::string length = bytes.substr(lengthAt, newline - lengthAt);
-                char* end = nullptr;
-                const unsigned long long n = std::strtoull(length.c_str(), &end, 10);
-                const std::size_t start = newline + 1;
-                if (!length.empty() && *end == '\0' && n <= bytes.size() - start) {
-                    const std::string_view content(bytes.data() + start, n);
-                    const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
-                    if (bytes.compare(start + n, std::string::npos, trailer) == 0)
-                        return std::string(content);
-                }
+            std::string_view content;
+            switch (journalTail(std::string_view(bytes).substr(begin), content)) {
+            case Tail::Complete:
+                return std::string(content);
+            case Tail::Cut:
+                bytes = beforeJournal(std::move(bytes), begin);  // an older one may stand before
+                continue;
+            case Tail::NotJournal:
+                return bytes;
             }
-            bytes = beforeJournal(std::move(bytes), begin);  // an older one may stand before
-            continue;
         }
         // Cut inside the marker itself: a tail that begins it. After old bytes of
         // ours (ending in CR LF) a lone line break shows only behind a gap.
@@ -407,6 +429,11 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         current.status = ReadStatus::Ok;
         std::optional<std::string> bytes = change(current);
         if (!bytes) return;
+        // Only text with raw line breaks in its values can end like a journal;
+        // saved, it would read back as something else.
+        if (contentOf(*bytes) != *bytes)
+            throw WriteError(path, "its new text ends like an unfinished write and would be "
+                                   "read back wrongly; it was left as it was");
         removeStaleTemps(target.path);
         const std::string tmp = writeTemp(target.path, *bytes, newMode(access.sharing, &st));
         if (rename(tmp.c_str(), target.path.c_str()) == 0) {

@@ -210,6 +210,30 @@ TEST(Journal, ACutJournalIsSetAsideAndACompleteOneIsTheContent) {
     EXPECT_EQ(contentOf(oldBytes + journalOf(midBytes) + journal.substr(0, 30)), midBytes);
 }
 
+TEST(Journal, TextThatOnlyLooksLikeAJournalIsContent) {
+    // Lines our writes end in CR LF: a length that is no number on a line of
+    // its own, or more text than announced, is no journal.
+    for (const std::string tail : {"\n\x1Bkv4journal \\\x9e?\r\n", "\n\x1Bkv4journal 12\r\n",
+                                   "\n\x1Bkv4journal 2\nabcdef\r\n", "\n\x1Bkv4journal x"}) {
+        const std::string bytes = "[51]\r\n" + tail + "[3]\r\nTytul=T0\r\n";
+        EXPECT_EQ(contentOf(bytes), bytes);
+    }
+}
+
+TEST_F(SafetyTest, ALineLikeAJournalMarkerSurvivesRewrites) {
+    dir.write("u.log", "[51]\r\x1A\x1Bkv4journal \\\x9e?\x95\x01\0p\r\n");
+    Profile log(dir.file("u.log"), kPrivateFile);
+    log.writeString("3", "Tytul", "T0");
+    EXPECT_EQ(log.readString("3", "Tytul", ""), "T0");
+    log.writeString("4", "Tytul", "T1");
+    EXPECT_EQ(log.readString("3", "Tytul", ""), "T0");
+    EXPECT_EQ(log.readString("4", "Tytul", ""), "T1");
+    // A value with raw line breaks that would end like an unfinished write is refused, not garbled.
+    const std::string before = dir.read("u.log");
+    EXPECT_THROW(log.writeString("zz", "k", "v\n\x1Bkv4journal 99\nx"), WriteError);
+    EXPECT_EQ(dir.read("u.log"), before);
+}
+
 TEST_F(SafetyTest, NewFilesAreCreatedWithTheModeOfWhoMayUseThem) {
     auto mode = [&](const std::string& name) {
         struct stat st {};

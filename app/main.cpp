@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QStyleFactory>
 
@@ -20,11 +21,32 @@ void applyLook() {
         QApplication::setStyle(QStyleFactory::create("Windows"));
 }
 
+// --help and --version answer on the terminal before any window system is
+// needed; Qt's own options (-platform, -style) are left for QApplication.
+void answerCommandLine(int argc, char* argv[]) {
+    QCoreApplication plain(argc, argv);
+    QCoreApplication::setApplicationName("kalvex4");
+    QCoreApplication::setApplicationVersion(KV_VERSION);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Kalvex4 reminds you of dates: it lives in the notification area and shows a message\n"
+        "window for every entry of your logs that falls due. Started again while it runs,\n"
+        "it brings the running one forward.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet("help")) parser.showHelp(0);
+    if (parser.isSet("version")) parser.showVersion();
+    if (parser.isSet("help-all")) parser.process(plain);  // prints Qt's options too, then exits
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    answerCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kalvex4");
+    QApplication::setApplicationVersion(KV_VERSION);
     QApplication::setQuitOnLastWindowClosed(false);
     kv::desktop::Services& services = kv::desktop::systemServices();
 

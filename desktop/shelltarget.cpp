@@ -18,8 +18,14 @@ QString autostartEntry(const QString& program) {
     QString quoted = program;
     for (const char c : {'\\', '"', '`', '$'}) quoted.replace(QChar(c), QString("\\") + QChar(c));
     quoted.replace("\\", "\\\\");
+    quoted.replace("%", "%%");  // a lone % would start a field code
     return "[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=\"" + quoted +
-           "\"\nX-GNOME-Autostart-enabled=true\n";
+           "\"\nIcon=kalvex4\nComment=Reminds you of the dates in your logs\n"
+           "X-GNOME-Autostart-enabled=true\n";
+}
+
+QString hiddenAutostartEntry() {
+    return "[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=kalvex4\nHidden=true\n";
 }
 
 }  // namespace kv::desktop

@@ -15,5 +15,7 @@ std::optional<QUrl> shellTarget(const QString& target);
 
 // The XDG autostart entry that starts program with the session.
 QString autostartEntry(const QString& program);
+// A user's entry that turns off the one shipped for every user.
+QString hiddenAutostartEntry();
 
 }  // namespace kv::desktop

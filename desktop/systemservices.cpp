@@ -6,11 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <QTextStream>
 #include <QUrl>
 
+#include "autostart.h"
 #include "services.h"
 #include "shelltarget.h"
 #include "soundalias.h"
@@ -118,29 +116,6 @@ class DesktopShell final : public Shell {
 public:
     void open(const QString& target) override {
         if (const std::optional<QUrl> url = shellTarget(target)) QDesktopServices::openUrl(*url);
-    }
-};
-
-// Start with the session: an XDG autostart entry whose presence means "on".
-class XdgAutostart final : public Autostart {
-public:
-    bool setEnabled(bool on) override {
-        const QString file = entryPath();
-        if (!on) return !QFileInfo::exists(file) || QFile::remove(file);
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly)) return false;
-        QTextStream s(&out);
-        s << autostartEntry(QCoreApplication::applicationFilePath());
-        s.flush();
-        return out.commit();
-    }
-    bool isEnabled() const override { return QFileInfo::exists(entryPath()); }
-
-private:
-    static QString entryPath() {
-        return QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) +
-               "/autostart/kalvex4.desktop";
     }
 };
 

@@ -18,6 +18,11 @@ using namespace kv;
 
 namespace {
 
+QString readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 // The reference: a clock checked every 450 ms from the moment it is enabled.
 struct PollingAlarm {
     QTime alarm;
@@ -203,9 +208,31 @@ private slots:
         QVERIFY(QDir().mkpath(entry));
         QVERIFY(!autostart.setEnabled(true));
         QVERIFY(!autostart.setEnabled(false));
+        QVERIFY(QDir(entry).removeRecursively());
+
+        // An entry shipped for every user: off hides it for this user only, on starts again.
+        QTemporaryDir machine;
+        const QByteArray oldDirs = qgetenv("XDG_CONFIG_DIRS");
+        qputenv("XDG_CONFIG_DIRS", (machine.path() + ":/nonexistent").toUtf8());
+        const QString shipped = machine.path() + "/autostart/kalvex4.desktop";
+        QVERIFY(QDir().mkpath(machine.path() + "/autostart"));
+        QFile s(shipped);
+        QVERIFY(s.open(QIODevice::WriteOnly));
+        s.write("[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=kalvex4\n");
+        s.close();
+        QVERIFY(autostart.isEnabled());
+        QVERIFY(autostart.setEnabled(false));
+        QVERIFY(!autostart.isEnabled());
+        QVERIFY(QFile::exists(shipped));
+        QVERIFY(autostart.setEnabled(true));
+        QVERIFY(autostart.isEnabled());
+        QVERIFY(!readAll(entry).contains("Hidden=true"));
+        qputenv("XDG_CONFIG_DIRS", oldDirs);
         qputenv("XDG_CONFIG_HOME", old);
-        QCOMPARE(desktop::autostartEntry("/opt/a \"b\"/$x").section('\n', 3, 3),
-                 QString("Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x\""));
+
+        // Exec: quoted for the shell rules, then escaped as a string; % is no field code.
+        QCOMPARE(desktop::autostartEntry("/opt/a \"b\"/$x%u").section('\n', 3, 3),
+                 QString("Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x%%u\""));
     }
 
     void withoutATrayTheWindowStaysInTheTaskbar() {

@@ -48,6 +48,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Kalvex4");
     QApplication::setApplicationVersion(KV_VERSION);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(kv::desktop::programIcon());
+    QGuiApplication::setDesktopFileName("kalvex4");
     kv::desktop::Services& services = kv::desktop::systemServices();
 
     const QString user = QString::fromStdString(kv::storage::userName());

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -15,6 +16,19 @@ constexpr int kRetries = 5;
 }  // namespace
 
 QIcon programIcon() {
+    // The icon beside this very program first (a build folder, or bin/../share
+    // when installed), then the theme's; drawn only when neither is there.
+    const QString here = QCoreApplication::applicationDirPath();
+    for (const QString& root : {here + "/share/icons/hicolor", here + "/../share/icons/hicolor"}) {
+        QIcon icon;
+        for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString file = root + QString("/%1x%1/apps/kalvex4.png").arg(size);
+            if (QFileInfo::exists(file)) icon.addFile(file, QSize(size, size));
+        }
+        if (!icon.isNull()) return icon;
+    }
+    const QIcon themed = QIcon::fromTheme("kalvex4");
+    if (!themed.isNull()) return themed;
     QPixmap pm(32, 32);
     pm.fill(QColor(0x28, 0x31, 0x59));
     QPainter p(&pm);

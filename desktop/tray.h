@@ -11,7 +11,7 @@ class QWidget;
 
 namespace kv::desktop {
 
-// The program's icon, 32 x 32: the tray's, and the About window's.
+// The program's icon: the tray's, every window's and the About window's.
 QIcon programIcon();
 
 // The notification-area icon of the resident window. Where the desktop has no

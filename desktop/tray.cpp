@@ -1,6 +1,8 @@
 #include "tray.h"
 
 #include <QAction>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
@@ -9,10 +11,23 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include "notices.h"
+
 namespace kv::desktop {
 
 namespace {
-constexpr int kRetries = 5;
+// While the session comes up a tray is looked for often, later now and then.
+constexpr int kQuickRetries = 30;
+constexpr int kQuickInterval = 2000;
+constexpr int kSlowInterval = 30000;
+
+// StatusNotifierItem hosts (KDE, GNOME's AppIndicator, Xfce) activate an item
+// with one click and know no double click; XEmbed trays pass both on.
+bool hostActivatesOnce() {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() &&
+           bus.interface()->isServiceRegistered("org.kde.StatusNotifierWatcher");
+}
 }  // namespace
 
 QIcon programIcon() {
@@ -49,12 +64,15 @@ Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& 
     m_icon->setObjectName("tray");
     m_icon->setToolTip(tip);
     m_icon->setContextMenu(menu);
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::DoubleClick && m_default && m_default->isEnabled())
-            m_default->trigger();
-    });
+    const bool once = hostActivatesOnce();
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this, once](QSystemTrayIcon::ActivationReason r) {
+                const bool opens = r == QSystemTrayIcon::DoubleClick ||
+                                   (once && r == QSystemTrayIcon::Trigger);
+                if (opens && m_default && m_default->isEnabled()) m_default->trigger();
+            });
     m_retry->setObjectName("trayRetry");
-    m_retry->setInterval(2000);
+    m_retry->setInterval(kQuickInterval);
     connect(m_retry, &QTimer::timeout, this, &Tray::retryShow);
     retryShow();
 }
@@ -70,12 +88,14 @@ void Tray::retryShow() {
         m_icon->show();
         return;
     }
-    if (++m_retries < kRetries) {
-        m_retry->start();
-    } else {
-        m_retry->stop();
-        m_window->setToolTip(tr("No notification area was found; Kalvex stays in the taskbar."));
+    if (++m_retries == kQuickRetries) {
+        const QString why = tr("No notification area was found, so Kalvex stays in the taskbar. "
+                               "Its icon appears as soon as the desktop offers one.");
+        m_window->setToolTip(why);
+        storage::noticeOnce("tray", why.toStdString());
+        m_retry->setInterval(kSlowInterval);
     }
+    m_retry->start();
 }
 
 bool Tray::hidesToTray() const {

@@ -15,7 +15,8 @@ namespace kv::desktop {
 QIcon programIcon();
 
 // The notification-area icon of the resident window. Where the desktop has no
-// tray, hiding keeps the window minimised instead, so it stays reachable.
+// tray, hiding keeps the window minimised instead, so it stays reachable, and
+// the icon is shown as soon as a tray appears.
 class Tray final : public QObject {
     Q_OBJECT
 public:

@@ -69,7 +69,10 @@ Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& 
             [this, once](QSystemTrayIcon::ActivationReason r) {
                 const bool opens = r == QSystemTrayIcon::DoubleClick ||
                                    (once && r == QSystemTrayIcon::Trigger);
-                if (opens && m_default && m_default->isEnabled()) m_default->trigger();
+                // Queued: the editor runs its own event loop, and a panel's
+                // D-Bus call must be answered first, not when the editor closes.
+                if (opens && m_default && m_default->isEnabled())
+                    QMetaObject::invokeMethod(m_default, &QAction::trigger, Qt::QueuedConnection);
             });
     m_retry->setObjectName("trayRetry");
     m_retry->setInterval(kQuickInterval);

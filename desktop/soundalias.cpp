@@ -1,34 +1,52 @@
 #include "soundalias.h"
 
-#include <QHash>
+#include <array>
 
 namespace kv::desktop {
 
+namespace {
+
+struct SoundAlias {
+    const char* alias;
+    const char* themeSound;
+};
+
+// The one table: every alias of the sound box, then the spelling a user may type.
+constexpr std::array<SoundAlias, 20> kSounds{{
+    {".Defaut", "bell"},  // offered so spelt; it plays the default sound
+    {"AppGPFault", "dialog-error"},
+    {"Close", "device-removed"},
+    {"MailBeep", "message"},
+    {"Maximize", "audio-volume-change"},
+    {"MenuCommand", "audio-volume-change"},
+    {"MenuPopup", "audio-volume-change"},
+    {"Minimize", "audio-volume-change"},
+    {"Open", "device-added"},
+    {"RestoreDown", "audio-volume-change"},
+    {"RestoreUp", "audio-volume-change"},
+    {"RingIn", "phone-incoming-call"},
+    {"RingOut", "phone-outgoing-calling"},
+    {"SystemAsterisk", "dialog-information"},
+    {"SystemExclamation", "dialog-warning"},
+    {"SystemHand", "dialog-error"},
+    {"SystemExit", "service-logout"},
+    {"SystemQuestion", "window-question"},
+    {"SystemStart", "service-login"},
+    {".Default", "bell"},
+}};
+constexpr std::size_t kOffered = 19;
+
+}  // namespace
+
+QStringList systemSoundAliases() {
+    QStringList out;
+    for (std::size_t i = 0; i < kOffered; ++i) out << kSounds[i].alias;
+    return out;
+}
+
 QString freedesktopSoundFor(const QString& alias) {
-    static const QHash<QString, QString> map{
-        {".Default", "bell"},
-        {"AppGPFault", "dialog-error"},
-        {"Close", "window-close"},
-        {"MailBeep", "message-new-email"},
-        {"Maximize", "window-maximized"},
-        {"MenuCommand", "menu-click"},
-        {"MenuPopup", "menu-popup"},
-        {"Minimize", "window-minimized"},
-        {"Open", "window-new"},
-        {"RestoreDown", "window-unmaximized"},
-        {"RestoreUp", "window-maximized"},
-        {"RingIn", "phone-incoming-call"},
-        {"RingOut", "phone-outgoing-calling"},
-        {"SystemAsterisk", "dialog-information"},
-        {"SystemExclamation", "dialog-warning"},
-        {"SystemHand", "dialog-error"},
-        {"SystemExit", "service-logout"},
-        {"SystemQuestion", "dialog-question"},
-        {"SystemStart", "service-login"},
-    };
-    // Aliases are looked up without regard to case, as the system does.
-    for (auto it = map.cbegin(); it != map.cend(); ++it)
-        if (it.key().compare(alias, Qt::CaseInsensitive) == 0) return it.value();
+    for (const SoundAlias& s : kSounds)
+        if (alias.compare(s.alias, Qt::CaseInsensitive) == 0) return s.themeSound;
     return {};
 }
 

@@ -19,6 +19,7 @@
 #include "datepicker.h"
 #include "infotypes.h"
 #include "windowcommands.h"
+#include "soundalias.h"
 #include "windowkit.h"
 
 namespace kv::entries {
@@ -27,10 +28,7 @@ using desktop::labelFor;
 using desktop::named;
 
 QStringList soundAliases() {
-    return {".Defaut",     "AppGPFault", "Close",          "MailBeep",       "Maximize",
-            "MenuCommand", "MenuPopup",  "Minimize",       "Open",           "RestoreDown",
-            "RestoreUp",   "RingIn",     "RingOut",        "SystemAsterisk", "SystemExclamation",
-            "SystemHand",  "SystemExit", "SystemQuestion", "SystemStart"};
+    return desktop::systemSoundAliases();
 }
 
 void uncheckAll(std::initializer_list<QRadioButton*> radios) {

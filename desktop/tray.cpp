@@ -1,9 +1,9 @@
 #include "tray.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -67,8 +67,8 @@ Tray::Tray(QWidget* window, QMenu* menu, QAction* defaultAction, const QString& 
     const bool once = hostActivatesOnce();
     connect(m_icon, &QSystemTrayIcon::activated, this,
             [this, once](QSystemTrayIcon::ActivationReason r) {
-                const bool opens = r == QSystemTrayIcon::DoubleClick ||
-                                   (once && r == QSystemTrayIcon::Trigger);
+                const bool opens =
+                    r == QSystemTrayIcon::DoubleClick || (once && r == QSystemTrayIcon::Trigger);
                 // Queued: the editor runs its own event loop, and a panel's
                 // D-Bus call must be answered first, not when the editor closes.
                 if (opens && m_default && m_default->isEnabled())
@@ -92,8 +92,9 @@ void Tray::retryShow() {
         return;
     }
     if (++m_retries == kQuickRetries) {
-        const QString why = tr("No notification area was found, so Kalvex stays in the taskbar. "
-                               "Its icon appears as soon as the desktop offers one.");
+        const QString why =
+            tr("No notification area was found, so Kalvex stays in the taskbar. "
+               "Its icon appears as soon as the desktop offers one.");
         m_window->setToolTip(why);
         storage::noticeOnce("tray", why.toStdString());
         m_retry->setInterval(kSlowInterval);

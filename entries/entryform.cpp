@@ -18,8 +18,8 @@
 #include "colours.h"
 #include "datepicker.h"
 #include "infotypes.h"
-#include "windowcommands.h"
 #include "soundalias.h"
+#include "windowcommands.h"
 #include "windowkit.h"
 
 namespace kv::entries {

@@ -319,13 +319,14 @@ std::string contentOf(std::string bytes) {
         if (begin != std::string::npos) {
             std::string_view content;
             switch (journalTail(std::string_view(bytes).substr(begin), content)) {
-            case Tail::Complete:
-                return std::string(content);
-            case Tail::Cut:
-                bytes = beforeJournal(std::move(bytes), begin);  // an older one may stand before
-                continue;
-            case Tail::NotJournal:
-                return bytes;
+                case Tail::Complete:
+                    return std::string(content);
+                case Tail::Cut:
+                    bytes =
+                        beforeJournal(std::move(bytes), begin);  // an older one may stand before
+                    continue;
+                case Tail::NotJournal:
+                    return bytes;
             }
         }
         // Cut inside the marker itself: a tail that begins it. After old bytes of
@@ -432,8 +433,9 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         // Only text with raw line breaks in its values can end like a journal;
         // saved, it would read back as something else.
         if (contentOf(*bytes) != *bytes)
-            throw WriteError(path, "its new text ends like an unfinished write and would be "
-                                   "read back wrongly; it was left as it was");
+            throw WriteError(path,
+                             "its new text ends like an unfinished write and would be "
+                             "read back wrongly; it was left as it was");
         removeStaleTemps(target.path);
         const std::string tmp = writeTemp(target.path, *bytes, newMode(access.sharing, &st));
         if (rename(tmp.c_str(), target.path.c_str()) == 0) {

@@ -18,9 +18,9 @@
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
 #include "tkonfigurowanie.h"
+#include "tray.h"
 #include "treminder.h"
 #include "tusuwanie.h"
-#include "tray.h"
 
 namespace {
 

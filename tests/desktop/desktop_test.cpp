@@ -105,13 +105,15 @@ private slots:
             QSKIP("sound-theme-freedesktop is not installed (scripts/deps.sh installs it)");
         QFile index(theme + "/index.theme");
         QVERIFY(index.open(QIODevice::ReadOnly));
-        const QString directories = QString(index.readAll()).section("Directories=", 1).section('\n', 0, 0);
+        const QString directories =
+            QString(index.readAll()).section("Directories=", 1).section('\n', 0, 0);
         for (const QString& alias : desktop::systemSoundAliases()) {
             const QString sound = desktop::freedesktopSoundFor(alias);
             bool found = false;
             for (const QString& dir : directories.split(',', Qt::SkipEmptyParts))
                 for (const char* ext : {".oga", ".ogg", ".wav"})
-                    found = found || QFileInfo::exists(theme + "/" + dir.trimmed() + "/" + sound + ext);
+                    found =
+                        found || QFileInfo::exists(theme + "/" + dir.trimmed() + "/" + sound + ext);
             QVERIFY2(found, qPrintable(alias + " -> \"" + sound + "\", which the theme lacks"));
         }
         QVERIFY(desktop::freedesktopSoundFor("-choose-").isEmpty());

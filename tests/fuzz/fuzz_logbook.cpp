@@ -106,8 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         fail("a removal changed an entry before it", op);
                 // An entry without a title (a hand-made file) moves with the delete
                 // window's marker "błąd" in its place, as that window always did.
-                const std::string marker = "b\xC5\x82\xC4\x85"
-                                           "d";
+                const std::string marker =
+                    "b\xC5\x82\xC4\x85"
+                    "d";
                 for (int k = slot + 1; k < kSlots; ++k) {
                     const StoredEntry& was = before[static_cast<std::size_t>(k)];
                     const std::string& now = after[static_cast<std::size_t>(k - 1)].tytul;

@@ -1,6 +1,6 @@
 // hostile_files: logs no program of ours writes - huge, random, malformed,
 // unreadable, on a full disk, in a read-only folder. For each, as all three
-// logs: the due check finishes (within 100 ms outside sanitizer builds) and
+// logs: the due check finishes (within 2 s outside sanitizer builds) and
 // reads defaults where it must, and adding an entry either stores it with every
 // earlier entry intact or fails with a clear message leaving the file as it was.
 //
@@ -48,7 +48,9 @@ constexpr bool kSanitized = false;
 #else
 constexpr bool kSanitized = false;
 #endif
-constexpr auto kDueCheckBound = std::chrono::milliseconds(100);
+// A bound against hangs and runaway work, wide enough for a loaded machine;
+// speed itself is measured by build/bench_logs.
+constexpr auto kDueCheckBound = std::chrono::milliseconds(2000);
 constexpr uid_t kOtherUser = 60201;
 
 struct Case {
@@ -136,7 +138,7 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
             check.startupCheck();
             check.periodicCheck();
             const auto took = std::chrono::steady_clock::now() - start;
-            if (!kSanitized && took > 2 * kDueCheckBound)  // two passes, 100 ms each
+            if (!kSanitized && took > 2 * kDueCheckBound)  // two passes
                 fault = "the due check took " +
                         std::to_string(
                             std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +

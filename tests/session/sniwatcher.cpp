@@ -80,8 +80,7 @@ private:
         }
         const QVariantMap p = all.value();
         QList<IconPixmap> pixmaps;
-        if (p.contains("IconPixmap"))
-            p.value("IconPixmap").value<QDBusArgument>() >> pixmaps;
+        if (p.contains("IconPixmap")) p.value("IconPixmap").value<QDBusArgument>() >> pixmaps;
         QStringList sizes;
         for (const IconPixmap& pm : pixmaps)
             if (pm.bytes.size() == pm.width * pm.height * 4)

@@ -24,6 +24,7 @@ void applyLook() {
 // --help and --version answer on the terminal before any window system is
 // needed; Qt's own options (-platform, -style) are left for QApplication.
 void answerCommandLine(int argc, char* argv[]) {
+    if (argc < 2) return;  // the usual start, from the session: nothing to answer
     QCoreApplication plain(argc, argv);
     QCoreApplication::setApplicationName("kalvex4");
     QCoreApplication::setApplicationVersion(KV_VERSION);

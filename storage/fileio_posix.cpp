@@ -311,6 +311,27 @@ Tail journalTail(std::string_view tail, std::string_view& content) {
                : Tail::NotJournal;
 }
 
+// Where a write cut inside the marker itself left a tail that begins it, or
+// npos. After old bytes of ours (ending in CR LF) a lone line break shows only
+// behind a gap.
+std::size_t cutMarkerAt(std::string_view bytes) {
+    const std::size_t partial = bytes.rfind('\n');
+    if (partial != std::string_view::npos &&
+        kJournalBegin.substr(0, bytes.size() - partial) == bytes.substr(partial) &&
+        (partial + 1 < bytes.size() || (partial > 0 && bytes[partial - 1] == '\0')))
+        return partial;
+    return std::string_view::npos;
+}
+
+// Whether bytes would not read back as themselves: they end like a journal.
+bool endsLikeJournal(std::string_view bytes) {
+    const std::size_t begin = bytes.rfind(kJournalBegin);
+    std::string_view content;
+    if (begin != std::string_view::npos)
+        return journalTail(bytes.substr(begin), content) != Tail::NotJournal;
+    return cutMarkerAt(bytes) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string contentOf(std::string bytes) {
@@ -329,15 +350,8 @@ std::string contentOf(std::string bytes) {
                     return bytes;
             }
         }
-        // Cut inside the marker itself: a tail that begins it. After old bytes of
-        // ours (ending in CR LF) a lone line break shows only behind a gap.
-        const std::size_t partial = bytes.rfind('\n');
-        if (partial != std::string::npos &&
-            kJournalBegin.substr(0, bytes.size() - partial) ==
-                std::string_view(bytes).substr(partial) &&
-            (partial + 1 < bytes.size() || (partial > 0 && bytes[partial - 1] == '\0')))
-            return beforeJournal(std::move(bytes), partial);
-        return bytes;
+        const std::size_t partial = cutMarkerAt(bytes);
+        return partial == std::string::npos ? bytes : beforeJournal(std::move(bytes), partial);
     }
 }
 
@@ -432,7 +446,7 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         if (!bytes) return;
         // Only text with raw line breaks in its values can end like a journal;
         // saved, it would read back as something else.
-        if (contentOf(*bytes) != *bytes)
+        if (endsLikeJournal(*bytes))
             throw WriteError(path,
                              "its new text ends like an unfinished write and would be "
                              "read back wrongly; it was left as it was");

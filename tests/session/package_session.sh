@@ -13,7 +13,6 @@ if [[ $(id -u) -ne 0 ]]; then
     exit 77
 fi
 work=$(mktemp -d)
-chmod 755 "$work"
 user=kvsession$$
 cleanup() {
     pkill -u "$user" 2>/dev/null || true
@@ -49,7 +48,7 @@ store=/etc/xdg/Wendrik/Kalvex4.conf
 
 useradd -m -s /bin/bash "$user"
 cp "$here/user_session.sh" "$build/kv_sni_watcher" "$work/"
-chmod 777 "$work"
+chown "$user" "$work"  # the session's folder is that user's alone
 for mode in xembed sni; do
     runuser -u "$user" -- env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
         PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "$work/user_session.sh" "$mode" "$work" ||

@@ -5,6 +5,7 @@
 
 #include "exchange.h"
 #include "locations.h"
+#include "look.h"
 #include "services.h"
 #include "singleinstance.h"
 #include "tray.h"
@@ -13,11 +14,11 @@
 
 namespace {
 
-// The manifest's name in the data folder picks the look: "kv4.man" the
-// classic one, "Kalvex4.exe.manifest" the default one.
+// The manifest's name in the data folder picks the look: the themed one only
+// while "Kalvex4.exe.manifest" is there.
 void applyLook() {
     const std::optional<kv::storage::StoreValues> store = kv::storage::readStore();
-    if (store && QFileInfo::exists(QString::fromStdString(store->sciezka + "kv4.man")))
+    if (store && kv::storage::chosenLook(store->sciezka) == kv::storage::Look::Classic)
         QApplication::setStyle(QStyleFactory::create("Windows"));
 }
 

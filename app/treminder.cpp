@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <iostream>
 
+#include "bannerfont.h"
 #include "exchange.h"
 #include "hints.h"
 #include "tray.h"
@@ -110,8 +111,7 @@ void Treminder::buildWindow() {
     auto* panelLayout = new QHBoxLayout(panel);
     auto* caption = new QLabel("Kalvex4", panel);
     caption->setObjectName("caption");
-    QFont impact("Impact");
-    impact.setPixelSize(43);
+    QFont impact = desktop::bannerFont(43);
     caption->setFont(impact);
     m_version = new QLabel("Loading...", panel);
     m_version->setObjectName("pasek_wersji");

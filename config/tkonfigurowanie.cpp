@@ -15,7 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "bannerfont.h"
 #include "colours.h"
+#include "look.h"
 #include "colourscheme.h"
 #include "exchange.h"
 #include "windowkit.h"
@@ -28,6 +30,7 @@ using desktop::labelFor;
 using desktop::named;
 
 constexpr const char* kNoStore = "Nie znaleziono informacji o Kalvex. Zainstaluj program ponownie.";
+constexpr const char* kStyleNote = "New style will be visible after program restart.";
 constexpr const char* kStoreKeys[3] = {"sciezka_log", "sciezka_log_staly", "sciezka_log_glowny"};
 
 // A colour label the keyboard can use too: Space or Enter opens the dialog.
@@ -117,8 +120,7 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     strip.setColor(QPalette::Window, desktop::toQColor(5394254));
     panel1->setPalette(strip);
     QLabel* logo = banner("logo", "Kalvex4", this, 13995358, 16380127);
-    QFont impact("Impact");
-    impact.setPixelSize(36);
+    QFont impact = desktop::bannerFont(36);
     logo->setFont(impact);
     layout->addWidget(panel1);
     layout->addWidget(logo);
@@ -150,7 +152,10 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     m_rwxp->setChecked(true);
     styleLayout->addWidget(m_rclassic);
     styleLayout->addWidget(m_rwxp);
-    styleLayout->addWidget(note("New style will be visible after program restart.", styleBox));
+    m_styleNote = note(kStyleNote, styleBox);
+    m_styleNote->setObjectName("styleNote");
+    m_styleNote->setWordWrap(true);
+    styleLayout->addWidget(m_styleNote);
     mainLayout->addWidget(autostartBox);
     mainLayout->addWidget(autologBox);
     mainLayout->addWidget(styleBox);
@@ -245,6 +250,17 @@ void Tkonfigurowanie::open() {
     m_autostart->setChecked(m_config->readBool("glowne", "autostart", true));
     m_autolog->setChecked(m_config->readBool("glowne", "autolog", false));
     if (m_config->readBool("glowne", "styl", false)) m_rclassic->setChecked(true);
+    // A look this user cannot switch to is not offered as if it could be.
+    const storage::Look other = storage::chosenLook(m_store->sciezka) == storage::Look::Classic
+                                    ? storage::Look::Themed
+                                    : storage::Look::Classic;
+    if (const std::string problem = storage::lookChangeProblem(m_store->sciezka, other);
+        !problem.empty()) {
+        m_rclassic->setEnabled(false);
+        m_rwxp->setEnabled(false);
+        m_styleNote->setText("Only the administrator can change the style here: " +
+                             QString::fromStdString(problem) + ".");
+    }
     const std::shared_ptr<const storage::IniDocument> colours = m_colours->document();
     for (std::size_t i = 0; i < m_k.size(); ++i) {
         const storage::ColourKeyInfo& info = storage::kColourKeys[i];
@@ -334,9 +350,16 @@ void Tkonfigurowanie::save() {
             return;
         }
     }
+    // A look that cannot be had is not recorded as chosen.
+    const storage::Look wanted = m_rclassic->isChecked() ? storage::Look::Classic
+                                                         : storage::Look::Themed;
+    const std::string lookProblem = storage::lookChangeProblem(m_store->sciezka, wanted);
+    const bool classic = lookProblem.empty() ? wanted == storage::Look::Classic
+                                             : storage::chosenLook(m_store->sciezka) ==
+                                                   storage::Look::Classic;
     try {
         m_config->update([&](storage::IniDocument& doc) {
-            bool any = doc.write("glowne", "styl", m_rclassic->isChecked() ? "1" : "0");
+            bool any = doc.write("glowne", "styl", classic ? "1" : "0");
             any |= doc.write("glowne", "autostart", m_autostart->isChecked() ? "1" : "0");
             any |= doc.write("glowne", "autolog", m_autolog->isChecked() ? "1" : "0");
             any |= doc.write("glowne", "zmienione", "tak");
@@ -349,11 +372,13 @@ void Tkonfigurowanie::save() {
     }
     // The look follows the manifest's name at the next start; a rename that
     // finds nothing to rename changes nothing.
-    const QDir data(QString::fromStdString(m_store->sciezka));
-    if (m_rclassic->isChecked())
-        QFile::rename(data.filePath("Kalvex4.exe.manifest"), data.filePath("kv4.man"));
-    else
-        QFile::rename(data.filePath("kv4.man"), data.filePath("Kalvex4.exe.manifest"));
+    if (const std::string problem = storage::changeLook(m_store->sciezka, wanted);
+        !problem.empty()) {
+        m_services.messages.show(this,
+                                 "The style was not changed: " + QString::fromStdString(problem) +
+                                     ". The other settings were saved.",
+                                 desktop::MessageIcon::Warning);
+    }
     m_saved = true;
     closeWindow();
 }

@@ -45,6 +45,7 @@ private:
     QCheckBox* m_autolog = nullptr;
     QRadioButton* m_rclassic = nullptr;
     QRadioButton* m_rwxp = nullptr;
+    QLabel* m_styleNote = nullptr;
     std::array<QLabel*, 18> m_k{};
     std::array<QLineEdit*, 3> m_paths{};
     QLineEdit* m_edit1 = nullptr;

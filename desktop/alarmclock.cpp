@@ -26,7 +26,8 @@ void AlarmClock::setAlarmTime(int hour, int minute, int second) {
 void AlarmClock::setEnabled(bool on) {
     if (on == m_enabled) return;
     m_enabled = on;
-    m_armed = false;
+    // Midnight is never "before" the alarm: enabling arms it.
+    m_armed = on && m_alarm == QTime(0, 0, 0);
     if (on) {
         // The first check is one period after enabling.
         m_origin = m_clock.now();
@@ -44,10 +45,10 @@ bool AlarmClock::check(const QDateTime& t) {
     if (!m_enabled) return false;
     const QTime tod = t.time();
     const QTime whole(tod.hour(), tod.minute(), tod.second());
-    if (whole < m_alarm) m_armed = true;
-    // Midnight can never be "before" the alarm, so that alarm is always armed.
-    const bool armed = m_armed || m_alarm == QTime(0, 0, 0);
-    if (armed && tod.hour() == m_alarm.hour() && tod.minute() == m_alarm.minute() &&
+    const bool inAlarmMinute = tod.hour() == m_alarm.hour() && tod.minute() == m_alarm.minute();
+    // Midnight can never be "before" the alarm: any check outside its minute arms it.
+    if (whole < m_alarm || (m_alarm == QTime(0, 0, 0) && !inAlarmMinute)) m_armed = true;
+    if (m_armed && tod.hour() == m_alarm.hour() && tod.minute() == m_alarm.minute() &&
         tod.second() >= m_alarm.second()) {
         m_armed = false;
         return true;
@@ -91,7 +92,7 @@ void AlarmClock::schedule() {
     const QDateTime from = m_lastCheck.isValid() ? m_lastCheck.addMSecs(1) : now;
     QDateTime target(from.date(), m_alarm);
     const QDateTime windowEnd(from.date(), QTime(m_alarm.hour(), m_alarm.minute(), 59, 999));
-    if (from > windowEnd || (from > target && !m_armed && m_alarm != QTime(0, 0, 0)))
+    if (from > windowEnd || (from > target && !m_armed))
         target = QDateTime(from.date().addDays(1), m_alarm);
     if (target < from) target = from;
     QDateTime wake = tickAtOrAfter(target);

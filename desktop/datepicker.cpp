@@ -3,12 +3,49 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QToolButton>
-#include <QWidgetAction>
+#include <QVBoxLayout>
 
 namespace kv::desktop {
+
+namespace {
+
+constexpr const char* kFormat = "yyyy-MM-dd";
+
+// The calendar as a pop-up window of its own, so that arrows move the day,
+// Enter takes it and Esc closes without a change (a menu would eat the keys).
+class CalendarPopup final : public QWidget {
+public:
+    CalendarPopup(QWidget* owner, const QDate& current) : QWidget(owner, Qt::Popup) {
+        setObjectName("calendarPopup");
+        setAttribute(Qt::WA_DeleteOnClose);
+        m_calendar = new QCalendarWidget(this);
+        m_calendar->setObjectName("calendar");
+        m_calendar->setAccessibleName(tr("Calendar"));
+        if (current.isValid()) m_calendar->setSelectedDate(current);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(1, 1, 1, 1);
+        layout->addWidget(m_calendar);
+        setFocusProxy(m_calendar);
+    }
+    QCalendarWidget* calendar() const { return m_calendar; }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+
+private:
+    QCalendarWidget* m_calendar;
+};
+
+}  // namespace
 
 DatePicker::DatePicker(QWidget* parent)
     : QWidget(parent), m_edit(new QLineEdit(this)), m_button(new QToolButton(this)) {
@@ -21,10 +58,13 @@ DatePicker::DatePicker(QWidget* parent)
     m_button->setObjectName("calendarButton");
     m_button->setText("...");
     m_button->setAccessibleName(tr("Choose a date"));
+    m_button->setToolTip(tr("Choose a date (Alt+Down)"));
     layout->addWidget(m_edit);
     layout->addWidget(m_button);
     setFocusProxy(m_edit);
     connect(m_button, &QToolButton::clicked, this, &DatePicker::dropDown);
+    // Alt+Down opens the calendar from the field, as a drop-down does.
+    m_edit->installEventFilter(this);
 }
 
 QString DatePicker::text() const {
@@ -35,23 +75,41 @@ void DatePicker::setText(const QString& text) {
     m_edit->setText(text);
 }
 
+bool DatePicker::isRealDate(const QString& text) {
+    return text.size() == 10 && QDate::fromString(text, kFormat).isValid();
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_edit && e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier)) {
+            dropDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+QCalendarWidget* DatePicker::calendar() const {
+    return m_popup ? static_cast<CalendarPopup*>(m_popup)->calendar() : nullptr;
+}
+
 void DatePicker::dropDown() {
-    QMenu menu(this);
-    auto* calendar = new QCalendarWidget(&menu);
-    const QDate current = QDate::fromString(text(), "yyyy-MM-dd");
-    if (current.isValid()) calendar->setSelectedDate(current);
-    auto* action = new QWidgetAction(&menu);
-    action->setDefaultWidget(calendar);
-    menu.addAction(action);
-    connect(calendar, &QCalendarWidget::activated, &menu, [&](QDate d) {
-        setText(d.toString("yyyy-MM-dd"));
-        menu.close();
-    });
-    connect(calendar, &QCalendarWidget::clicked, &menu, [&](QDate d) {
-        setText(d.toString("yyyy-MM-dd"));
-        menu.close();
-    });
-    menu.exec(m_edit->mapToGlobal(QPoint(0, m_edit->height())));
+    if (m_popup) return;
+    auto* popup = new CalendarPopup(this, QDate::fromString(text(), kFormat));
+    m_popup = popup;
+    connect(popup, &QObject::destroyed, this, [this] { m_popup = nullptr; });
+    auto take = [this, popup](QDate d) {
+        setText(d.toString(kFormat));
+        popup->close();
+        m_edit->setFocus();
+    };
+    connect(popup->calendar(), &QCalendarWidget::activated, popup, take);
+    connect(popup->calendar(), &QCalendarWidget::clicked, popup, take);
+    popup->adjustSize();
+    popup->move(m_edit->mapToGlobal(QPoint(0, m_edit->height())));
+    popup->show();
+    popup->calendar()->setFocus();
 }
 
 }  // namespace kv::desktop

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCalendarWidget;
 class QLineEdit;
 class QToolButton;
 
@@ -17,11 +18,20 @@ public:
     QString text() const;
     void setText(const QString& text);
     QLineEdit* edit() const { return m_edit; }
+    // The drop-down calendar while it is open, else nullptr.
+    QCalendarWidget* calendar() const;
+    void dropDown();
+
+    // Whether text names a day of the calendar ("2026-02-30" does not).
+    static bool isRealDate(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void dropDown();
     QLineEdit* m_edit;
     QToolButton* m_button;
+    QWidget* m_popup = nullptr;
 };
 
 }  // namespace kv::desktop

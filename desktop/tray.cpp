@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include "bannerfont.h"
 #include "notices.h"
 
 namespace kv::desktop {
@@ -48,8 +49,7 @@ QIcon programIcon() {
     pm.fill(QColor(0x28, 0x31, 0x59));
     QPainter p(&pm);
     p.setPen(QColor(0x9C, 0xD4, 0xE4));
-    QFont f("Impact");
-    f.setPixelSize(24);
+    QFont f = bannerFont(24);
     p.setFont(f);
     p.drawText(pm.rect(), Qt::AlignCenter, "K");
     return QIcon(pm);

@@ -19,7 +19,12 @@ QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget
     auto* label = named<QLabel>(name, text, parent);
     label->setBuddy(control);
     QString plain = text;
-    control->setAccessibleName(plain.remove('&'));
+    plain.remove('&');
+    // A label showing a value is read as that value; its caption describes it.
+    if (qobject_cast<QLabel*>(control))
+        control->setAccessibleDescription(plain);
+    else
+        control->setAccessibleName(plain);
     return label;
 }
 

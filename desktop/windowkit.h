@@ -28,7 +28,8 @@ W* named(const char* name, Args&&... args) {
 }
 
 // A label naming control: its buddy, so that a screen reader names the control
-// by the label's text and the label's mnemonic moves the focus there.
+// by the label's text and the label's mnemonic moves the focus there. A value
+// shown in a label keeps its own text as its name, the caption as description.
 QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget* control);
 
 // The row of buttons at a window's bottom right. None of them answers Enter by

@@ -25,6 +25,7 @@
 #include "clocklabel.h"
 #include "colours.h"
 #include "colourscheme.h"
+#include "editortexts.h"
 #include "exchange.h"
 #include "logbook.h"
 #include "windowcommands.h"
@@ -39,21 +40,6 @@ using desktop::named;
 
 constexpr const char* kNoStore =
     "W rejestrze nie ma wpisu o Kalvex4. Zajrzyj do instrukcji obsługi.";
-constexpr const char* kListFailed =
-    "Wystąpił nieznany Error. Program nie będzie działać prawidłowo.";
-constexpr const char* kClickFailed = "Error programu.";
-constexpr const char* kUnknownDate = "Unknown date.";
-constexpr int kSectionRole = Qt::UserRole;
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// A list line is one line: a title's line breaks show as spaces.
-QString oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\x1F', ' ');
-    return qs(text);
-}
 
 }  // namespace
 
@@ -161,18 +147,19 @@ void Tedytor::buildWindow() {
 
     m_notatnik = named<QStackedWidget>("notatnik", this);
     m_notatnik->setAutoFillBackground(true);
-    m_notatnik->addWidget(buildLogPage(m_pages[0], "log", "Private user's log", "lista",
-                                       "GroupBox1", "A list of entries in this log:", "GroupBox2",
-                                       "Will become active:", "wygasa", "podglad",
-                                       "Select an entry by clicking on it in the list above."));
-    m_notatnik->addWidget(buildLogPage(m_pages[1], "log_staly", "Static user's log", "lista_stala",
-                                       "GroupBox3", "A list of entries in this log:", "GroupBox4",
-                                       "Program will display this message:", "wygasa_staly",
-                                       "podglad_staly", "Select an entry on the above list."));
-    m_notatnik->addWidget(buildLogPage(m_pages[2], "log_glowny", "Public log", "lista_glowna",
-                                       "GroupBox5", "A list of entries in the log:", "GroupBox6",
-                                       "Will become active:", "wygasa_glowny", "podglad_glowny",
-                                       "Select an entry from the above list."));
+    m_notatnik->addWidget(buildLogPage(
+        m_pages[0], {"log", "Private user's log", "lista", "GroupBox1",
+                     "A list of entries in this log:", "GroupBox2", "Will become active:",
+                     "wygasa", "podglad", "Select an entry by clicking on it in the list above."}));
+    m_notatnik->addWidget(buildLogPage(
+        m_pages[1], {"log_staly", "Static user's log", "lista_stala", "GroupBox3",
+                     "A list of entries in this log:", "GroupBox4",
+                     "Program will display this message:", "wygasa_staly", "podglad_staly",
+                     "Select an entry on the above list."}));
+    m_notatnik->addWidget(buildLogPage(
+        m_pages[2], {"log_glowny", "Public log", "lista_glowna", "GroupBox5",
+                     "A list of entries in the log:", "GroupBox6", "Will become active:",
+                     "wygasa_glowny", "podglad_glowny", "Select an entry from the above list."}));
     m_notatnik->addWidget(buildTimerPage());
     auto* pad = new QHBoxLayout;
     pad->setContentsMargins(8, 0, 8, 0);
@@ -219,106 +206,6 @@ void Tedytor::buildWindow() {
     m_edit1->hide();
 }
 
-QWidget* Tedytor::buildLogPage(LogPage& page, const char* pageName, const QString& title,
-                               const char* listName, const char* listGroup,
-                               const QString& listCaption, const char* selectedGroup,
-                               const QString& caption, const char* dateName,
-                               const char* previewName, const QString& initialPreview) {
-    auto* w = named<QWidget>(pageName);
-    auto* layout = new QVBoxLayout(w);
-    auto* heading = new QLabel(title, w);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    bold.setPointSize(10);
-    heading->setFont(bold);
-    layout->addWidget(heading);
-
-    auto* listBox = named<QGroupBox>(listGroup, listCaption, w);
-    auto* listLayout = new QVBoxLayout(listBox);
-    page.list = named<QTreeWidget>(listName, listBox);
-    page.list->setHeaderHidden(true);
-    page.list->setRootIsDecorated(false);
-    page.list->setColumnCount(1);
-    page.list->setAccessibleName(listCaption);
-    listLayout->addWidget(page.list);
-    layout->addWidget(listBox, 3);
-
-    auto* selectedBox = named<QGroupBox>(selectedGroup, "Selected entry:", w);
-    auto* grid = new QGridLayout(selectedBox);
-    page.date = named<QLabel>(dateName, kUnknownDate, selectedBox);
-    page.date->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    page.date->setFocusPolicy(Qt::StrongFocus);
-    page.preview = named<QPlainTextEdit>(previewName, selectedBox);
-    page.preview->setReadOnly(true);
-    page.preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    page.preview->setTabChangesFocus(true);
-    page.preview->setPlainText("\n" + initialPreview);
-    page.preview->setAccessibleName("Text of the selected entry");
-    page.preview->viewport()->installEventFilter(this);
-    grid->addWidget(labelFor(selectedBox, "", caption, page.date), 0, 0);
-    grid->addWidget(page.date, 0, 1);
-    grid->addWidget(page.preview, 1, 0, 1, 2);
-    grid->setColumnStretch(1, 1);
-    layout->addWidget(selectedBox, 2);
-
-    LogPage* p = &page;
-    connect(page.list, &QTreeWidget::itemClicked, this,
-            [this, p](QTreeWidgetItem* item) { select(*p, item); });
-    // The keyboard selects as a click does.
-    connect(page.list, &QTreeWidget::currentItemChanged, this, [this, p](QTreeWidgetItem* item) {
-        if (item && p->list->hasFocus()) select(*p, item);
-    });
-    connect(page.list, &QTreeWidget::itemDoubleClicked, this, [this, p] { editSelected(*p); });
-    return w;
-}
-
-QWidget* Tedytor::buildTimerPage() {
-    auto* w = named<QWidget>("timer");
-    auto* layout = new QVBoxLayout(w);
-    auto* group = named<QGroupBox>("GroupBox7", "Timer:", w);
-    auto* inner = new QVBoxLayout(group);
-    inner->addWidget(new QLabel(
-        "You may use this option to display a reminding information at a desired time.", group));
-    auto* clock = new desktop::ClockLabel(m_services.clock, "hh:mm:ss", group);
-    clock->setObjectName("zegar2");
-    clock->setAlignment(Qt::AlignCenter);
-    QFont big = clock->font();
-    big.setPointSize(20);
-    clock->setFont(big);
-    clock->setAutoFillBackground(true);
-    inner->addWidget(clock);
-    auto* settings = named<QGroupBox>("GroupBox8", "Settings:", group);
-    auto* grid = new QGridLayout(settings);
-    grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);
-    int column = 0;
-    for (auto [name, caption, field] : {std::tuple{"hh", "Hour (hh):", &m_hh},
-                                        {"mm", "Mins (mm):", &m_mm},
-                                        {"ss", "Secs (ss):", &m_ss}}) {
-        *field = named<QLineEdit>(name, "00", settings);
-        grid->addWidget(labelFor(settings, "", caption, *field), 1, column++);
-        grid->addWidget(*field, 1, column++);
-    }
-    auto* message = named<QPlainTextEdit>("timer_info", settings);
-    m_timerInfo = message;
-    message->setTabChangesFocus(true);
-    grid->addWidget(labelFor(settings, "", "Message:", message), 2, 0, 1, 6);
-    grid->addWidget(message, 3, 0, 1, 6);
-    m_btn8 = named<QPushButton>("btn8", "Start the timer.", settings);
-    m_btn8->setAutoDefault(false);
-    QFont bold = m_btn8->font();
-    bold.setBold(true);
-    m_btn8->setFont(bold);
-    QPalette orange = m_btn8->palette();
-    orange.setColor(QPalette::ButtonText, QColor(0xFF, 0x80, 0x00));
-    m_btn8->setPalette(orange);
-    // Without the resident clock (an editor on its own) there is no timer to set.
-    m_btn8->setEnabled(false);
-    grid->addWidget(m_btn8, 4, 0, 1, 6);
-    inner->addWidget(settings);
-    layout->addWidget(group);
-    return w;
-}
-
 QString Tedytor::clickSoundPath() {
     const QDir program(QCoreApplication::applicationDirPath());
     for (const QString& candidate : {program.filePath("share/kalvex4/click.wav"),
@@ -355,64 +242,6 @@ void Tedytor::open() {
     for (LogPage& page : m_pages) page.count = page.selected = -1;
     readBackTimer();
     armRebuild();
-}
-
-void Tedytor::readBackTimer() {
-    if (!m_zegar || !m_zegar->isEnabled()) {
-        m_btn8->setText("Start the timer.");
-        return;
-    }
-    m_btn8->setText("Stop the timer.");
-    const QTime at = m_zegar->alarmTime();
-    m_hh->setText(QString::number(at.hour()));
-    m_mm->setText(QString::number(at.minute()));
-    m_ss->setText(QString::number(at.second()));
-    m_timerInfo->setPlainText(qs(m_files->exchange().timerMessage("")));
-}
-
-void Tedytor::startStopTimer() {
-    if (m_zegar->isEnabled()) {
-        m_services.messages.show(this, "Timer disabled.", desktop::MessageIcon::Information);
-        m_zegar->setEnabled(false);
-        m_btn8->setText("Start the timer.");
-        return;
-    }
-    // Every field is checked, part by part against the time as it would stand,
-    // before anything changes: a refused value leaves the timer as it was.
-    const QTime current = m_zegar->alarmTime();
-    int parts[3] = {current.hour(), current.minute(), current.second()};
-    const QLineEdit* fields[3] = {m_hh, m_mm, m_ss};
-    for (int i = 0; i < 3; ++i) {
-        bool number = false;
-        const int value = fields[i]->text().trimmed().toInt(&number, 10);
-        if (!number) {
-            m_services.messages.show(this,
-                                     "'" + fields[i]->text() + "' is not a valid integer value",
-                                     desktop::MessageIcon::Error);
-            return;
-        }
-        parts[i] = value;
-        if (parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 ||
-            parts[2] > 59) {
-            m_services.messages.show(this,
-                                     QString("''%1:%2:%3'' is not a valid time")
-                                         .arg(parts[0])
-                                         .arg(parts[1])
-                                         .arg(parts[2]),
-                                     desktop::MessageIcon::Error);
-            return;
-        }
-    }
-    if (!m_files) return;
-    try {
-        m_files->exchange().recordTimerMessage(m_timerInfo->toPlainText().toStdString());
-    } catch (const storage::WriteError& e) {
-        m_services.messages.show(this, qs(e.what()), desktop::MessageIcon::Error);
-        return;
-    }
-    m_zegar->setAlarmTime(parts[0], parts[1], parts[2]);
-    m_zegar->setEnabled(true);
-    m_btn8->setText("Stop the timer.");
 }
 
 void Tedytor::setStatus(const QString& text) {
@@ -495,58 +324,6 @@ void Tedytor::showPage(int index) {
                               m_pageColours[static_cast<std::size_t>(index)]);
 }
 
-void Tedytor::rebuildLists() {
-    m_timer1->stop();
-    for (LogPage& page : m_pages) {
-        page.list->clear();
-        page.count = page.selected = -1;
-    }
-    if (!m_files) return;
-    for (LogPage& page : m_pages) {
-        try {
-            const storage::Profile& log = m_files->log(page.kind);
-            const storage::Profile::ReadScope once(log);
-            for (int s = 0; s < storage::kSlots; ++s) {
-                const std::string section = std::to_string(s);
-                if (log.readString(section, "Numer", "none") == "none") continue;
-                ++page.count;
-                auto* item = new QTreeWidgetItem(
-                    page.list, QStringList{qs(log.readString(section, "Data", "Error")) + ": " +
-                                           oneLine(log.readString(section, "Tytul", ""))});
-                // The line keeps its section: a log with a gap never hands over another entry.
-                item->setData(0, kSectionRole, s);
-            }
-        } catch (const std::exception&) {
-            m_services.messages.show(this, kListFailed, desktop::MessageIcon::Error);
-            return;
-        }
-    }
-}
-
-void Tedytor::select(LogPage& page, QTreeWidgetItem* item) {
-    if (page.count == -1 || !item || !m_files) return;
-    const int position = page.list->indexOfTopLevelItem(item);
-    if (position < 0 || position > page.count) return;
-    const int section = item->data(0, kSectionRole).toInt();
-    try {
-        const storage::Profile& log = m_files->log(page.kind);
-        const storage::Profile::ReadScope once(log);
-        const std::string s = std::to_string(section);
-        page.date->setText(qs(log.readString(s, "Data", page.dateDefault.toStdString())));
-        page.preview->setPlainText(qs(storage::decodeText(log.readString(s, "Informacja", ""))));
-        page.selected = position;
-        m_files->exchange().recordActiveEntry(section, storage::logKey(page.kind));
-    } catch (const std::exception&) {
-        m_services.messages.show(this, kClickFailed, desktop::MessageIcon::Error);
-    }
-}
-
-void Tedytor::editSelected(LogPage& page) {
-    if (page.selected == -1) return;
-    m_opener.openEditEntry(this);
-    armRebuild();
-}
-
 bool Tedytor::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::Enter || e->type() == QEvent::MouseMove) {
         if (const auto it = m_hoverTexts.constFind(watched); it != m_hoverTexts.constEnd()) {
@@ -585,16 +362,6 @@ void Tedytor::click() {
 
 void Tedytor::addEntry() {
     m_opener.openNewEntry(this);
-    armRebuild();
-}
-
-void Tedytor::editEntry() {
-    m_opener.openEditEntry(this);
-    armRebuild();
-}
-
-void Tedytor::deleteEntry() {
-    m_opener.openDeleteEntry(this);
     armRebuild();
 }
 

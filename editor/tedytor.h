@@ -7,8 +7,10 @@
 #include <QHash>
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "fileset.h"
+#include "logbook.h"
 #include "opener.h"
 #include "services.h"
 
@@ -61,18 +63,37 @@ private:
         QString dateDefault;
         int count = -1;     // entries listed, less one
         int selected = -1;  // node position of the last click since the rebuild
+        std::vector<storage::StoredEntry> listed;  // what each line showed, by position
+    };
+    // The object names and captions of one log page.
+    struct LogPageTexts {
+        const char* pageName;
+        QString title;
+        const char* listName;
+        const char* listGroup;
+        QString listCaption;
+        const char* selectedGroup;
+        QString caption;
+        const char* dateName;
+        const char* previewName;
+        QString initialPreview;
     };
 
     void buildWindow();
-    QWidget* buildLogPage(LogPage& page, const char* pageName, const QString& title,
-                          const char* listName, const char* listGroup, const QString& listCaption,
-                          const char* selectedGroup, const QString& caption, const char* dateName,
-                          const char* previewName, const QString& initialPreview);
+    QWidget* buildLogPage(LogPage& page, const LogPageTexts& texts);
     QWidget* buildTimerPage();
     void open();
     void applyColours();
     void showPage(int index);
     void select(LogPage& page, QTreeWidgetItem* item);
+    // Shows the line's entry and records it as the active entry, when its slot
+    // still holds what the line showed; else reads the lists again and says so.
+    bool handOver(LogPage& page, QTreeWidgetItem* item);
+    QTreeWidgetItem* highlighted(const LogPage& page) const;
+    LogPage* shownLogPage();
+    // Hands the highlighted line over and opens the window on it; nothing
+    // (but a status line) when none is highlighted.
+    void actOnHighlighted(LogPage* page, void (desktop::WindowOpener::*open)(QWidget*));
     void editSelected(LogPage& page);
     void armRebuild();
     void click();

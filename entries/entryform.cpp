@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -233,11 +234,30 @@ bool EntryForm::dateChosen() const {
 bool EntryForm::inputAccepted() {
     bool ok = true;
     if (!receiver()) ok = fail(m_checks[0]);
-    if (m_rwybrany->isChecked() && m_odbiorca->text().isEmpty()) ok = fail(m_checks[1]);
+    // A name of blanks only names nobody: the entry would never be shown.
+    if (m_rwybrany->isChecked() && m_odbiorca->text().trimmed().isEmpty()) ok = fail(m_checks[1]);
     if (m_typ->selectedItems().isEmpty()) ok = fail(m_checks[2]);
     if (!displayMode()) ok = fail(m_checks[3]);
-    if (!dateChosen()) ok = fail(m_checks[4]);
-    return ok;
+    if (!dateChosen())
+        ok = fail(m_checks[4]);
+    else if (!desktop::DatePicker::isRealDate(m_kalendarz->text()))
+        ok = fail(QString("The date \"%1\" is not a day of the calendar, so the message would never "
+                          "be displayed. Type the date as year-month-day (2026-12-24) or choose it "
+                          "in the calendar.")
+                      .arg(m_kalendarz->text()));
+    return ok && pastDateAccepted();
+}
+
+// A once-only message dated before today is never announced: saved only when meant.
+bool EntryForm::pastDateAccepted() {
+    const QDate date = QDate::fromString(m_kalendarz->text(), "yyyy-MM-dd");
+    if (displayMode() != storage::DisplayMode::Once || date >= m_services.clock.now().date())
+        return true;
+    return m_services.messages.ask(this, QString("The date %1 has already passed, so a message "
+                                                 "displayed once will not be shown. Save it "
+                                                 "anyway?")
+                                             .arg(m_kalendarz->text()),
+                                   desktop::MessageIcon::Warning) == desktop::Answer::Yes;
 }
 
 void EntryForm::save() {

@@ -113,6 +113,7 @@ private:
     void build(const FormTexts& texts);
     void save();
     bool inputAccepted();
+    bool pastDateAccepted();
 
     std::array<QString, 5> m_checks;
     bool m_shown = false;

@@ -117,9 +117,9 @@ void Tedytowanie::load() {
     const storage::Profile::ReadScope once(log);
     m_shown = storage::readStoredEntry(log, m_number);
     const std::string s = std::to_string(m_number);
-    auto read = [&](const char* key, const char* def) { return qs(log.readString(s, key, def)); };
-    m_tytul->setPlainText(qs(storage::decodeText(log.readString(s, "Tytul", kBlad))));
-    m_informacja->setPlainText(qs(storage::decodeText(log.readString(s, "Informacja", kBlad))));
+    auto read = [&](const char* key, const char* def) { return qs(log.readText(s, key, def)); };
+    m_tytul->setPlainText(qs(storage::decodeText(log.readText(s, "Tytul", kBlad))));
+    m_informacja->setPlainText(qs(storage::decodeText(log.readText(s, "Informacja", kBlad))));
     m_kalendarz->setText(read("Data", "?\?\?\?-?\?-?\?"));  // "????-??-??", no trigraphs
     m_dzwiek->setEditText(read("dzwiek", ""));
     m_program->setText(read("program", ""));
@@ -141,7 +141,7 @@ void Tedytowanie::load() {
             checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
             break;
         case storage::LogKind::Public:
-            if (log.readString(s, "odbiorca", "") != "wszyscy") {
+            if (log.readText(s, "odbiorca", "") != "wszyscy") {
                 m_odbiorca->setText(read("odbiorca", "ERROR"));
                 m_rja->setChecked(false);
                 m_rwybrany->setChecked(true);

@@ -148,10 +148,10 @@ void Tusuwanie::load() {
     const std::string s = std::to_string(m_number);
     m_numer->setText(QString::number(m_number));
     // One line: the text's line breaks show as spaces.
-    std::string text = log.readString(s, "informacja", "");
+    std::string text = log.readText(s, "informacja", "");
     std::replace(text.begin(), text.end(), '\x1F', ' ');
     static_cast<desktop::ElidingLabel*>(m_informacja)->setFullText(QString::fromStdString(text));
-    m_data->setText(QString::fromStdString(log.readString(s, "data", "BŁĄD.")));
+    m_data->setText(QString::fromStdString(log.readText(s, "data", "BŁĄD.")));
     m_dziennik->setText(description(*m_kind));
     m_usun->setEnabled(m_shown.occupied);
 }

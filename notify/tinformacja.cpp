@@ -218,7 +218,7 @@ void Tinformacja::activate() {
 void Tinformacja::loadEntry(storage::Profile& log) {
     m_shown = storage::readStoredEntry(log, m_number);
     const std::string s = std::to_string(m_number);
-    m_type = log.readString(s, "Typ", storage::kDefaultType);
+    m_type = log.readText(s, "Typ", storage::kDefaultType);
     m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
     m_strona->setCaption(qs(m_shown.strona));
     m_programnazwa->setFullText(qs(m_shown.program));
@@ -268,10 +268,10 @@ bool Tinformacja::applyStyle() {
 void Tinformacja::enableActions() {
     const std::string s = std::to_string(m_number);
     storage::Profile* log = m_files->logByKey(m_logKey);
-    m_strona->setEnabled(!log->readString(s, "strona", "").empty());
-    m_email->setEnabled(!log->readString(s, "email", "").empty());
-    m_programbtn->setEnabled(!log->readString(s, "program", "").empty());
-    m_plikbtn->setEnabled(!log->readString(s, "plik", "").empty());
+    m_strona->setEnabled(!log->readText(s, "strona", "").empty());
+    m_email->setEnabled(!log->readText(s, "email", "").empty());
+    m_programbtn->setEnabled(!log->readText(s, "program", "").empty());
+    m_plikbtn->setEnabled(!log->readText(s, "plik", "").empty());
 }
 
 void Tinformacja::done_() {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "bannerfont.h"
 #include "colourscheme.h"
 #include "exchange.h"
 #include "windowkit.h"
@@ -34,8 +35,7 @@ Tinformacja_timer::Tinformacja_timer(desktop::Services& services, QWidget* owner
     layout->setSpacing(0);
     auto* logo = named<QLabel>("logo", "Kalvex4", this);
     logo->setFixedHeight(56);
-    QFont impact("Impact");
-    impact.setPixelSize(37);
+    QFont impact = desktop::bannerFont(37);
     logo->setFont(impact);
     logo->setContentsMargins(10, 0, 10, 0);
     logo->setAutoFillBackground(true);

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "logbook.h"
 #include "notices.h"
 
 namespace kv::storage {
@@ -110,11 +111,13 @@ ActiveEntry Exchange::activeEntry() const {
 }
 
 void Exchange::recordTimerMessage(std::string_view text) {
-    write({{"timer", "info", text}});
+    // One line, like the logs' texts: a line break would start a stray key.
+    const std::string stored = protectValue(encodeText(text));
+    write({{"timer", "info", stored}});
 }
 
 std::string Exchange::timerMessage(std::string_view def) const {
-    return m_file.readString("timer", "info", def);
+    return decodeText(m_file.readText("timer", "info", def));
 }
 
 }  // namespace kv::storage

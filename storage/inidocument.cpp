@@ -115,6 +115,21 @@ std::string copyEntry(std::string_view value) {
     return out;
 }
 
+std::string unquoteEntry(std::string_view value) {
+    if (value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0])
+        return std::string(value.substr(1, value.size() - 2));
+    return std::string(value);
+}
+
+std::string protectValue(std::string_view text) {
+    if (text.empty()) return {};
+    auto exposed = [](char c) {
+        return c == '"' || c == '\'' || isProfileSpace(static_cast<unsigned char>(c));
+    };
+    if (!exposed(text.front()) && !exposed(text.back())) return std::string(text);
+    return "\"" + std::string(text) + "\"";
+}
+
 IniDocument::IniDocument() {
     m_sections.push_back(IniSection{});
 }
@@ -240,6 +255,12 @@ std::string IniDocument::read(std::string_view section, std::string_view key,
                               std::string_view def) const {
     std::optional<std::string> value = find(section, key);
     return copyEntry(value ? *value : trimDefault(def));
+}
+
+std::string IniDocument::readWhole(std::string_view section, std::string_view key,
+                                   std::string_view def) const {
+    std::optional<std::string> value = find(section, key);
+    return unquoteEntry(value ? *value : trimDefault(def));
 }
 
 bool IniDocument::write(std::string_view section, std::string_view key, std::string_view value) {

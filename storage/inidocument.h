@@ -34,6 +34,10 @@ public:
     // The text a read returns: the stored value, or the default when the
     // section or key is missing; quotes stripped and length capped.
     std::string read(std::string_view section, std::string_view key, std::string_view def) const;
+    // The same text whole: what our own windows show and compare, where no
+    // 1024-byte buffer of the Win32 functions has to be matched.
+    std::string readWhole(std::string_view section, std::string_view key,
+                          std::string_view def) const;
     // Raw stored value of the first matching key, if it has one.
     std::optional<std::string> find(std::string_view section, std::string_view key) const;
     bool hasSection(std::string_view section) const;
@@ -72,5 +76,11 @@ std::string trimDefault(std::string_view def);
 // What a read returns of a stored value or a trimmed default: one pair of
 // matching quotes removed, cut to the buffer's length.
 std::string copyEntry(std::string_view value);
+// copyEntry without the buffer's limit.
+std::string unquoteEntry(std::string_view value);
+// The form in which user text is written so that a read, ours or the Win32
+// functions', returns it exactly: a value that begins or ends with a blank or
+// a quote is wrapped in one more pair of quotes, which the read removes.
+std::string protectValue(std::string_view text);
 
 }  // namespace kv::storage

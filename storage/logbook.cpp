@@ -65,18 +65,22 @@ bool occupied(const IniDocument& doc, int slot) {
 // The keys of an entry in the order the entry windows write them.
 bool writeEntry(IniDocument& doc, LogKind kind, int slot, const EntryData& e) {
     const std::string s = slotName(slot);
-    bool changed = doc.write(s, "Tytul", encodeText(e.tytul));
-    if (kind == LogKind::Public) changed |= doc.write(s, "Odbiorca", e.odbiorca);
+    // Every text the user typed goes in the form that reads back exactly.
+    auto put = [&](const char* key, std::string_view text) {
+        return doc.write(s, key, protectValue(text));
+    };
+    bool changed = put("Tytul", encodeText(e.tytul));
+    if (kind == LogKind::Public) changed |= put("Odbiorca", e.odbiorca);
     if (kind != LogKind::Private) changed |= doc.write(s, "Wyswietlanie", e.wyswietlanie);
     changed |= doc.write(s, "Numer", s);
-    changed |= doc.write(s, "Informacja", encodeText(e.informacja));
-    changed |= doc.write(s, "Data", e.data);
-    changed |= doc.write(s, "Typ", e.typ);
-    changed |= doc.write(s, "Dzwiek", e.dzwiek);
-    if (e.email) changed |= doc.write(s, "email", *e.email);
-    if (e.strona) changed |= doc.write(s, "strona", *e.strona);
-    if (e.program) changed |= doc.write(s, "program", *e.program);
-    if (e.plik) changed |= doc.write(s, "plik", *e.plik);
+    changed |= put("Informacja", encodeText(e.informacja));
+    changed |= put("Data", e.data);
+    changed |= put("Typ", e.typ);
+    changed |= put("Dzwiek", e.dzwiek);
+    if (e.email) changed |= put("email", *e.email);
+    if (e.strona) changed |= put("strona", *e.strona);
+    if (e.program) changed |= put("program", *e.program);
+    if (e.plik) changed |= put("plik", *e.plik);
     return changed;
 }
 
@@ -130,7 +134,7 @@ std::string decodeText(std::string_view stored) {
 
 StoredEntry readStoredEntry(const IniDocument& doc, int slot) {
     const std::string s = slotName(slot);
-    auto r = [&](const char* key) { return doc.read(s, key, ""); };
+    auto r = [&](const char* key) { return doc.readWhole(s, key, ""); };
     return StoredEntry{
         occupied(doc, slot), r("Tytul"),    r("Informacja"), r("Data"),   r("Typ"),     r("Dzwiek"),
         r("Wyswietlanie"),   r("Odbiorca"), r("email"),      r("strona"), r("program"), r("plik")};

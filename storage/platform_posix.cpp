@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 
+#include "fileio.h"
 #include "locations.h"
+#include "look.h"
 #include "profile.h"
 
 namespace kv::storage {
@@ -61,6 +63,21 @@ std::string storeWriteProblem() {
     } catch (const WriteError& e) {
         return e.what();
     }
+    return {};
+}
+
+std::string renameProblem(const std::string& path) {
+    const std::string folder = folderOf(path);
+    struct stat dir {};
+    struct stat file {};
+    if (stat(folder.c_str(), &dir) != 0 || stat(path.c_str(), &file) != 0)
+        return path + " cannot be found";
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "the folder " + folder + " cannot be written by this user";
+    const uid_t me = geteuid();
+    if ((dir.st_mode & S_ISVTX) && me != 0 && file.st_uid != me && dir.st_uid != me)
+        return path + " belongs to another user, and its folder " + folder +
+               " lets only its owner rename it";
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "locations.h"
+#include "look.h"
 #include "profile.h"
 
 namespace kv::storage {
@@ -65,6 +66,13 @@ std::string storeWriteProblem() {
                         nullptr) != ERROR_SUCCESS)
         return "the registry key cannot be written by this user";
     RegCloseKey(key);
+    return {};
+}
+
+std::string renameProblem(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return path + " cannot be found";
+    if (attributes & FILE_ATTRIBUTE_READONLY) return path + " is read-only";
     return {};
 }
 

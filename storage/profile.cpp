@@ -69,6 +69,14 @@ std::string Profile::readString(std::string_view section, std::string_view key,
     return loaded->doc.read(section, key, def);
 }
 
+std::string Profile::readText(std::string_view section, std::string_view key,
+                              std::string_view def) const {
+    std::shared_ptr<const Loaded> loaded = load();
+    if (loaded->status == ReadStatus::NoFolder || loaded->status == ReadStatus::Unreadable)
+        return trimDefault(def);
+    return loaded->doc.readWhole(section, key, def);
+}
+
 int Profile::readInteger(std::string_view section, std::string_view key, int def) const {
     return parseProfileInteger(readString(section, key, "")).value_or(def);
 }

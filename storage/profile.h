@@ -24,6 +24,10 @@ public:
 
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view def) const;
+    // A user's text whole: neither cut to the Win32 buffer nor short of the
+    // quotes that protectValue() put around it.
+    std::string readText(std::string_view section, std::string_view key,
+                         std::string_view def) const;
     // Decimal or "0x"/"$" hexadecimal; anything else gives def.
     int readInteger(std::string_view section, std::string_view key, int def) const;
     bool readBool(std::string_view section, std::string_view key, bool def) const;

@@ -25,14 +25,16 @@ QString readAll(const QString& path) {
 }
 
 // The reference: a clock checked every 450 ms from the moment it is enabled.
+// Midnight is never "before" the alarm: enabling arms it, and so does any
+// check outside its minute; firing disarms it whatever the time.
 struct PollingAlarm {
     QTime alarm;
-    bool armed = false;
+    bool armed = alarm == QTime(0, 0);
     bool check(const QTime& t) {
         const QTime whole(t.hour(), t.minute(), t.second());
-        if (whole < alarm) armed = true;
-        if ((armed || alarm == QTime(0, 0)) && t.hour() == alarm.hour() &&
-            t.minute() == alarm.minute() && t.second() >= alarm.second()) {
+        const bool inMinute = t.hour() == alarm.hour() && t.minute() == alarm.minute();
+        if (whole < alarm || (alarm == QTime(0, 0) && !inMinute)) armed = true;
+        if (armed && inMinute && t.second() >= alarm.second()) {
             armed = false;
             return true;
         }
@@ -75,6 +77,24 @@ private slots:
                 QObject::disconnect(&clock, &desktop::AlarmClock::alarm, nullptr, nullptr);
             }
             QCOMPARE(fired, expected);
+        }
+    }
+
+    void anAlarmFiresOncePerArmingEvenAtMidnight() {
+        // The fields' default is 00:00:00: a whole minute of checks, one alarm.
+        for (const QTime at : {QTime(0, 0, 0), QTime(0, 0, 30), QTime(13, 5, 0)}) {
+            testing::RecordingServices s;
+            s.clock = QDateTime(QDate(2026, 3, 1), at.addSecs(-20));
+            desktop::AlarmClock clock(s);
+            clock.setAlarmTime(at.hour(), at.minute(), at.second());
+            clock.setEnabled(true);
+            int alarms = 0;
+            QObject::connect(&clock, &desktop::AlarmClock::alarm, &clock, [&] { ++alarms; });
+            for (int k = 0; k < 300; ++k) {  // 135 s, every check
+                s.clock = s.clock.addMSecs(desktop::AlarmClock::kCheckMs);
+                clock.poll();
+            }
+            QCOMPARE(alarms, 1);
         }
     }
 

@@ -52,8 +52,9 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Opens a path or URL with the desktop's handler; the outcome is not checked.
-    virtual void open(const QString& target) = 0;
+    // Opens a path or URL with the desktop's handler (a program is started);
+    // false when the desktop could not.
+    virtual bool open(const QString& target) = 0;
 };
 
 class Autostart {

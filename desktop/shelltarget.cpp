@@ -12,6 +12,25 @@ std::optional<QUrl> shellTarget(const QString& target) {
     return url;
 }
 
+QString actionProblem(const QString& target, ActionKind kind) {
+    const bool program = kind == ActionKind::Program;
+    const std::optional<QUrl> url = shellTarget(target);
+    if (!url) return program ? "no program is named" : "no file is named";
+    if (!url->isLocalFile()) return {};
+    const QFileInfo info(url->toLocalFile());
+    if (!info.exists()) return "there is no such " + QString(program ? "program" : "file");
+    if (program && info.isDir()) return "it is a folder, not a program";
+    if (program && !info.isExecutable()) return "it is not a program that this user may run";
+    if (!program && !info.isReadable()) return "this user may not read it";
+    return {};
+}
+
+bool startsAsProgram(const QUrl& url) {
+    if (!url.isLocalFile()) return false;
+    const QFileInfo info(url.toLocalFile());
+    return info.isFile() && info.isExecutable();
+}
+
 QString autostartEntry(const QString& program) {
     // Exec quoting: inside double quotes, `"`, `` ` ``, `$` and `\` take a backslash;
     // then the value, a string, escapes every backslash once more.

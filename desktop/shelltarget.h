@@ -13,6 +13,14 @@ namespace kv::desktop {
 // Nothing for an empty text.
 std::optional<QUrl> shellTarget(const QString& target);
 
+// What a notification's action hands the desktop: a program to start, or any file.
+enum class ActionKind { Program, File };
+// Why target cannot be started or opened (it is missing, or this user may not
+// run or read it); empty when the desktop may try. URLs are the desktop's to judge.
+QString actionProblem(const QString& target, ActionKind kind);
+// Whether shell open starts target itself: a local file this user may run.
+bool startsAsProgram(const QUrl& url);
+
 // The XDG autostart entry that starts program with the session.
 QString autostartEntry(const QString& program);
 // A user's entry that turns off the one shipped for every user.

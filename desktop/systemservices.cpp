@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
 #include <QMessageBox>
 #include <QUrl>
 
 #include "autostart.h"
+#include "filedialog.h"
 #include "services.h"
 #include "shelltarget.h"
 #include "soundalias.h"
@@ -55,18 +57,7 @@ public:
     std::optional<QString> openFile(QWidget* parent, const QString& caption, const QString& folder,
                                     FileKind kind) override {
         QFileDialog dialog(parent, caption, folder);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        if (kind == FileKind::Program) {
-#ifdef Q_OS_WIN
-            dialog.setNameFilter("Program files (*.exe)");
-#else
-            // Programs here have no extension: the dialog lists what may be run.
-            dialog.setNameFilter("Program files (*)");
-            dialog.setFilter(QDir::Executable | QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot);
-#endif
-        } else {
-            dialog.setNameFilter("Any file (*)");
-        }
+        prepareOpenDialog(dialog, kind);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().constFirst();
@@ -114,8 +105,12 @@ private:
 
 class DesktopShell final : public Shell {
 public:
-    void open(const QString& target) override {
-        if (const std::optional<QUrl> url = shellTarget(target)) QDesktopServices::openUrl(*url);
+    bool open(const QString& target) override {
+        const std::optional<QUrl> url = shellTarget(target);
+        if (!url) return false;
+        // A desktop's handler shows a program's bytes at best: a program is started.
+        if (startsAsProgram(*url)) return QProcess::startDetached(url->toLocalFile(), {});
+        return QDesktopServices::openUrl(*url);
     }
 };
 

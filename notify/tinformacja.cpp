@@ -19,6 +19,7 @@
 #include "elidinglabel.h"
 #include "infotypes.h"
 #include "linklabel.h"
+#include "shelltarget.h"
 #include "windowkit.h"
 
 namespace kv::notify {
@@ -71,10 +72,20 @@ void Tinformacja::buildWindow() {
     m_clock->setAttribute(Qt::WA_TranslucentBackground);
     layout->addWidget(m_clock, 0, Qt::AlignRight);
 
+    // The subject heads the text; a long one is shortened, whole in its tooltip.
+    m_tytul = desktop::named<desktop::ElidingLabel>("tytul", this);
+    QFont heading = m_tytul->font();
+    heading.setBold(true);
+    heading.setPointSize(10);
+    m_tytul->setFont(heading);
+    m_tytul->setAttribute(Qt::WA_TranslucentBackground);
+    m_tytul->hide();
+    layout->addWidget(m_tytul);
+
+    // Empty until loaded: the "not loaded" text is for a loading that failed.
     m_info = new QPlainTextEdit(this);
     m_info->setObjectName("info");
     m_info->setReadOnly(true);
-    m_info->setPlainText(kNotLoaded);
     m_info->setAccessibleName("Message");
     m_info->setTabChangesFocus(true);
     layout->addWidget(m_info, 1);
@@ -147,9 +158,22 @@ void Tinformacja::buildWindow() {
     connect(m_doneBtn, &QPushButton::clicked, this, &Tinformacja::done_);
     connect(m_laterBtn, &QPushButton::clicked, this, &Tinformacja::showLater);
     connect(m_programbtn, &QPushButton::clicked, this,
-            [this] { m_services.shell.open(m_programnazwa->fullText()); });
+            [this] { runAction(m_programnazwa->fullText(), desktop::ActionKind::Program); });
     connect(m_plikbtn, &QPushButton::clicked, this,
-            [this] { m_services.shell.open(m_plik->fullText()); });
+            [this] { runAction(m_plik->fullText(), desktop::ActionKind::File); });
+}
+
+void Tinformacja::runAction(const QString& target, desktop::ActionKind kind) {
+    QString why = desktop::actionProblem(target, kind);
+    if (why.isEmpty() && !m_services.shell.open(target))
+        why = "the desktop has no program that opens it";
+    if (why.isEmpty()) return;
+    m_services.messages.show(this,
+                             QString(kind == desktop::ActionKind::Program
+                                         ? "The program \"%1\" could not be started: %2."
+                                         : "The file \"%1\" could not be opened: %2.")
+                                 .arg(target, why),
+                             desktop::MessageIcon::Warning);
 }
 
 void Tinformacja::resizeEvent(QResizeEvent* e) {
@@ -194,6 +218,7 @@ void Tinformacja::activate() {
         return;
     }
     if (opening.result == desktop::Opening::Refused) {
+        m_info->setPlainText(kNotLoaded);
         m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
         return;
     }
@@ -208,7 +233,10 @@ void Tinformacja::activate() {
         return;
     }
     storage::Profile* log = m_files->logByKey(m_logKey);
-    if (!log) return;                              // unknown log: the text says it was not loaded
+    if (!log) {  // unknown log: the text says it was not loaded
+        m_info->setPlainText(kNotLoaded);
+        return;
+    }
     const storage::Profile::ReadScope once(*log);  // one read of the log for the whole loading
     loadEntry(*log);
     if (m_type != storage::kDefaultType && !applyStyle()) return;
@@ -220,6 +248,9 @@ void Tinformacja::loadEntry(storage::Profile& log) {
     const std::string s = std::to_string(m_number);
     m_type = log.readText(s, "Typ", storage::kDefaultType);
     m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
+    QString subject = qs(storage::decodeText(m_shown.tytul)).simplified();
+    m_tytul->setFullText(subject);
+    m_tytul->setVisible(!subject.isEmpty());
     m_strona->setCaption(qs(m_shown.strona));
     m_programnazwa->setFullText(qs(m_shown.program));
     m_email->setCaption(qs(m_shown.email));

@@ -9,6 +9,7 @@
 #include "logbook.h"
 #include "opener.h"
 #include "services.h"
+#include "shelltarget.h"
 
 class QGroupBox;
 class QLabel;
@@ -52,6 +53,8 @@ private:
     void loadEntry(storage::Profile& log);
     bool applyStyle();
     void enableActions();
+    // Starts the program or opens the file; says why when that cannot be done.
+    void runAction(const QString& target, desktop::ActionKind kind);
     void done_();
     void showLater();
     void finish();
@@ -61,6 +64,7 @@ private:
 
     QLabel* m_tlo = nullptr;
     desktop::ClockLabel* m_clock = nullptr;
+    desktop::ElidingLabel* m_tytul = nullptr;
     QPlainTextEdit* m_info = nullptr;
     QGroupBox* m_groupBox2 = nullptr;
     desktop::LinkLabel* m_email = nullptr;

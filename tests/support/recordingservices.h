@@ -61,7 +61,10 @@ public:
     }
     void playAlias(const QString& alias) override { sounds << alias; }
     void playFile(const QString& path) override { sounds << "file:" + path; }
-    void open(const QString& target) override { opened << target; }
+    bool open(const QString& target) override {
+        opened << target;
+        return shellAccepts;
+    }
     bool setEnabled(bool on) override {
         autostartCalls << on;
         if (autostartRefuses) return false;
@@ -86,6 +89,7 @@ public:
     std::function<void(const QString&)> onMessage;
     QStringList sounds;
     QStringList opened;
+    bool shellAccepts = true;  // what the desktop answers an open
     bool autostart = false;
     bool autostartRefuses = false;
     QList<bool> autostartCalls;

@@ -55,8 +55,9 @@ private slots:
         e.informacja = "Line one\nLine two";
         e.dzwiek = "RingIn";
         e.strona = "https://example.org/";
-        e.program = "C:\\Windows\\notepad.exe";
-        e.plik = "/tmp/report.txt";
+        m_box->writeFile("data/report.txt", "report");
+        e.program = "/bin/sh";
+        e.plik = m_box->dataFolder() + "report.txt";
         add(LogKind::Private, e);
         activate(0, "log");
         auto w = open();
@@ -72,8 +73,10 @@ private slots:
         QTest::mouseClick(child<QPushButton>(*w, "programbtn"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(*w, "plikbtn"), Qt::LeftButton);
         QTest::keyClick(child<QWidget>(*w, "strona"), Qt::Key_Space);
-        QCOMPARE(m_s->opened, (QStringList{"C:\\Windows\\notepad.exe", "/tmp/report.txt",
-                                           "https://example.org/"}));
+        QCOMPARE(m_s->opened,
+                 (QStringList{"/bin/sh", QString::fromStdString(m_box->dataFolder() + "report.txt"),
+                              "https://example.org/"}));
+        QVERIFY(m_s->messages.empty());
     }
 
     void emailLinkOpensMailto() {
@@ -309,7 +312,11 @@ private slots:
         }
         QTest::keyClick(child<QWidget>(*w, "strona"), Qt::Key_Space);
         QTest::mouseClick(child<QPushButton>(*w, "programbtn"), Qt::LeftButton);
-        QCOMPARE(m_s->opened, (QStringList{url, program}));
+        QCOMPARE(m_s->opened, QStringList{url});
+        // The program is not there: the message names it whole.
+        QCOMPARE(m_s->messageTexts(),
+                 QStringList{"The program \"" + program +
+                             "\" could not be started: there is no such program."});
     }
 
     void theTimerWindowShowsTheStoredMessageAndRings() {

@@ -1,0 +1,145 @@
+// What the notification windows show of an entry's texts: the subject over
+// the text, every byte of long and quoted texts, the timer's lines, and why an
+// action could not be done.
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "elidinglabel.h"
+#include "exchange.h"
+#include "findchild.h"
+#include "recordingopener.h"
+#include "recordingservices.h"
+#include "sandbox.h"
+#include "tinformacja.h"
+#include "tinformacja_timer.h"
+
+using namespace kv;
+using storage::LogKind;
+using testing::child;
+
+class NotifyTextsTest : public QObject {
+    Q_OBJECT
+
+    std::optional<testing::RecordingServices> m_s;
+    testing::RecordingOpener m_opener;
+    std::unique_ptr<testing::Sandbox> m_box;
+
+    void addAndActivate(const storage::EntryData& e, LogKind kind = LogKind::Private) {
+        storage::Profile log = m_box->log(kind);
+        const std::optional<int> slot = storage::addEntry(log, kind, e);
+        QVERIFY(slot.has_value());
+        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(*slot, storage::logKey(kind));
+    }
+    std::unique_ptr<notify::Tinformacja> open() {
+        auto w = std::make_unique<notify::Tinformacja>(m_s->services, m_opener);
+        w->show();
+        if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
+        QTest::qWait(0);
+        return w;
+    }
+    QString info(QWidget& w) { return child<QPlainTextEdit>(w, "info")->toPlainText(); }
+
+private slots:
+    void init() {
+        m_s.emplace();
+        m_opener = testing::RecordingOpener();
+        m_box = std::make_unique<testing::Sandbox>();
+    }
+
+    void theSubjectHeadsTheText() {
+        addAndActivate(testing::entry("Dentist at ten", "2026-05-17"));
+        {
+            storage::Profile log = m_box->log(LogKind::Private);
+            log.writeString("0", "Informacja", "");
+        }
+        auto w = open();
+        QCOMPARE(w->windowTitle(), QString("Kalvex - message"));
+        auto* subject = child<desktop::ElidingLabel>(*w, "tytul");
+        QVERIFY(subject->isVisible());
+        QCOMPARE(subject->text(), QString("Dentist at ten"));
+        QCOMPARE(info(*w), QString());
+
+        // A long subject is shortened; its whole text is the tooltip and description.
+        const QString longSubject = "Renew " + QString(300, 'x');
+        m_box = std::make_unique<testing::Sandbox>();
+        addAndActivate(testing::entry(longSubject.toStdString(), "2026-05-17"));
+        auto w2 = open();
+        auto* elided = child<desktop::ElidingLabel>(*w2, "tytul");
+        QVERIFY(elided->text().endsWith("..."));
+        QCOMPARE(elided->toolTip(), longSubject);
+        QCOMPARE(elided->accessibleDescription(), longSubject);
+
+        // No subject: no empty heading.
+        m_box = std::make_unique<testing::Sandbox>();
+        addAndActivate(testing::entry("", "2026-05-17"));
+        QVERIFY(!child<QWidget>(*open(), "tytul")->isVisible());
+    }
+
+    void notLoadedIsSaidOnlyWhenLoadingFailed() {
+        addAndActivate(testing::entry("t", "2026-05-17"));
+        notify::Tinformacja before(m_s->services, m_opener);
+        QCOMPARE(info(before), QString());  // built, not yet loaded
+        QCOMPARE(info(*open()), QString("Text of t"));
+        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(0, "log_nieznany");
+        QCOMPARE(info(*open()), QString(notify::Tinformacja::kNotLoaded));
+    }
+
+    void longPolishAndQuotedTextsAreShownWhole() {
+        storage::EntryData e = testing::entry("\"Hi\" said \"Bob\"", "2026-05-17");
+        QString text = QString(2000, 'a');
+        for (int i = 0; i < 600; ++i) text += QChar(i % 2 ? 0x0105 : 0x0142);  // ą ł
+        text = "  " + text + " ";
+        e.informacja = text.toStdString();
+        addAndActivate(e, LogKind::Public);
+        auto w = open();
+        QCOMPARE(info(*w), text);
+        QCOMPARE(child<desktop::ElidingLabel>(*w, "tytul")->fullText(),
+                 QString("\"Hi\" said \"Bob\""));
+    }
+
+    void runAndPerformSayWhyTheyCouldNotBeDone() {
+        m_box->writeFile("data/style.ini", "[x]\r\n");
+        m_box->writeFile("data/style_list.ini", "[x]\r\n");
+        storage::EntryData e = testing::entry("t", "2026-05-17");
+        e.program = m_box->dataFolder() + "style.ini";  // no program
+        e.plik = m_box->dataFolder() + "style_list.ini";
+        addAndActivate(e);
+        auto w = open();
+        QTest::mouseClick(child<QPushButton>(*w, "programbtn"), Qt::LeftButton);
+        QVERIFY(m_s->opened.isEmpty());
+        m_s->shellAccepts = false;  // the desktop has nothing that opens it
+        QTest::mouseClick(child<QPushButton>(*w, "plikbtn"), Qt::LeftButton);
+        const QString data = QString::fromStdString(m_box->dataFolder());
+        QCOMPARE(m_s->messageTexts(),
+                 (QStringList{"The program \"" + data +
+                                  "style.ini\" could not be started: it is not a program that "
+                                  "this user may run.",
+                              "The file \"" + data +
+                                  "style_list.ini\" could not be opened: the desktop has no "
+                                  "program that opens it."}));
+        for (const desktop::MessageIcon icon :
+             {m_s->messages[0].icon, m_s->messages[1].icon})
+            QCOMPARE(icon, desktop::MessageIcon::Warning);
+    }
+
+    void theTimerMessageKeepsItsLines() {
+        storage::Exchange exchange(m_box->exchangeFile());
+        exchange.recordTimerMessage("Call Ann\r\nthen Bob\n[log]\naktywny_wpis=7");
+        // One line in the file: nothing of the message becomes a key or a section.
+        const storage::IniDocument doc =
+            storage::IniDocument::parse(m_box->readFile("Kalvex4.tmp"));
+        QCOMPARE(doc.read("log", "aktywny_wpis", "none"), std::string("none"));
+        QCOMPARE(exchange.timerMessage(), std::string("Call Ann\nthen Bob\n[log]\naktywny_wpis=7"));
+        auto w = std::make_unique<notify::Tinformacja_timer>(m_s->services);
+        w->show();
+        QVERIFY(QTest::qWaitFor([&] { return w->loaded(); }));
+        QCOMPARE(child<QPlainTextEdit>(*w, "info")->toPlainText(),
+                 QString("Call Ann\nthen Bob\n[log]\naktywny_wpis=7"));
+    }
+};
+
+QTEST_MAIN(NotifyTextsTest)
+#include "texts_test.moc"

@@ -11,6 +11,7 @@
 
 #include "datepicker.h"
 #include "exchange.h"
+#include "inidocument.h"
 #include "findchild.h"
 #include "modaldriver.h"
 #include "recordingservices.h"
@@ -116,6 +117,49 @@ private slots:
                     "data=2026-06-01\r\ndzwiek=-choose-\r\nemail=guide@example.org\r\nstrona=\r\n"
                     "program=\r\nplik=\r\n"));
         QVERIFY(s.messages.empty());
+    }
+
+    // Opening an entry and saving it unchanged changes no byte of it, however
+    // long, Polish or quoted its texts; the editor previews the whole text.
+    void editAndSaveKeepEveryByte() {
+        testing::Sandbox box;
+        testing::RecordingServices s;
+        s.clock = QDateTime(QDate(2026, 5, 17), QTime(8, 0));
+        QString polish;
+        for (int i = 0; i < 600; ++i) polish += QChar(i % 2 ? 0x0105 : 0x0142);  // ą ł
+        const std::vector<std::pair<std::string, std::string>> texts = {
+            {"Long", std::string(2000, 'x')},
+            {"Polish", polish.toStdString()},
+            {"\"Hi\" said \"Bob\"", "  two blanks before, one after "},
+            {" 'single' ", "\"quoted\""},
+            {"Lines", "first\n  second\n"},
+        };
+        for (const auto& [title, text] : texts) {
+            storage::EntryData e = testing::entry(title, "2026-06-01", "rok", "wszyscy");
+            e.informacja = text;
+            e.email = " ann@example.org";
+            e.strona = "https://example.org/ ";  // a page left empty is stored ticked
+            storage::Profile log = box.log(LogKind::Public);
+            QVERIFY(storage::addEntry(log, LogKind::Public, e).has_value());
+        }
+        const std::string before = box.readFile("logs/public/log4.ini");
+        for (int n = 0; n < static_cast<int>(texts.size()); ++n) {
+            storage::Exchange(box.exchangeFile()).recordActiveEntry(n, "log_glowny");
+            auto edit = open<entries::Tedytowanie>(s.services);
+            QCOMPARE(child<QPlainTextEdit>(*edit, "informacja")->toPlainText().toStdString(),
+                     texts[static_cast<std::size_t>(n)].second);
+            QCOMPARE(child<QPlainTextEdit>(*edit, "tytul")->toPlainText().toStdString(),
+                     texts[static_cast<std::size_t>(n)].first);
+            QTest::mouseClick(child<QPushButton>(*edit, "zapiszbtn"), Qt::LeftButton);
+            QVERIFY(edit->saved());
+        }
+        QCOMPARE(box.readFile("logs/public/log4.ini"), before);
+        QVERIFY(s.messages.empty());
+        // Another program reading with the Win32 functions' rules gets the same texts.
+        const storage::IniDocument doc = storage::IniDocument::parse(before);
+        QCOMPARE(doc.read("2", "Tytul", ""), std::string("\"Hi\" said \"Bob\""));
+        QCOMPARE(doc.read("2", "Informacja", ""), std::string("  two blanks before, one after "));
+        QCOMPARE(doc.read("3", "Tytul", ""), std::string(" 'single' "));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "tedytor.h"
 
+#include "editorfixture.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,70 +24,11 @@ using namespace kv;
 using storage::LogKind;
 using testing::child;
 
-class TedytorTest : public QObject {
+class TedytorTest : public testing::EditorFixture {
     Q_OBJECT
 
-    std::optional<testing::RecordingServices> m_s;
-    testing::RecordingOpener m_opener;
-    std::unique_ptr<testing::Sandbox> m_box;
-
-    // Opens the editor and runs the rebuild its opening armed.
-    std::unique_ptr<editor::Tedytor> open() {
-        auto w = std::make_unique<editor::Tedytor>(m_s->services, m_opener);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the editor never opened");
-        rebuild(*w);
-        return w;
-    }
-    void rebuild(editor::Tedytor& w) {
-        if (w.rebuildTimer()->isActive()) QMetaObject::invokeMethod(w.rebuildTimer(), "timeout");
-    }
-    QStringList lines(editor::Tedytor& w, const char* list) {
-        QStringList out;
-        auto* tree = child<QTreeWidget>(w, list);
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) out << tree->topLevelItem(i)->text(0);
-        return out;
-    }
-    void clickLine(editor::Tedytor& w, const char* list, int row) {
-        auto* tree = child<QTreeWidget>(w, list);
-        QTreeWidgetItem* item = tree->topLevelItem(row);
-        const QRect r = tree->visualItemRect(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
-    }
-    void add(LogKind kind, const storage::EntryData& e) {
-        storage::Profile log = m_box->log(kind);
-        QVERIFY(storage::addEntry(log, kind, e).has_value());
-    }
-    storage::ActiveEntry active() { return storage::Exchange(m_box->exchangeFile()).activeEntry(); }
-
-    // The editor's timer page over the resident window's clock.
-    struct Timed {
-        desktop::AlarmClock zegar;
-        editor::Tedytor editor;
-        Timed(testing::RecordingServices& s, testing::RecordingOpener& o)
-            : zegar(s.services.clock), editor(s.services, o, nullptr, &zegar) {}
-    };
-    std::unique_ptr<Timed> openTimed() {
-        auto t = std::make_unique<Timed>(*m_s, m_opener);
-        t->editor.show();
-        if (!QTest::qWaitFor([&] { return t->editor.opened(); })) qFatal("the editor never opened");
-        return t;
-    }
-    void setTimer(QWidget& w, const QString& h, const QString& m, const QString& sec,
-                  const QString& text) {
-        child<QLineEdit>(w, "hh")->setText(h);
-        child<QLineEdit>(w, "mm")->setText(m);
-        child<QLineEdit>(w, "ss")->setText(sec);
-        child<QPlainTextEdit>(w, "timer_info")->setPlainText(text);
-    }
-
 private slots:
-    void init() {
-        m_s.emplace();
-        m_opener = testing::RecordingOpener();
-        m_box = std::make_unique<testing::Sandbox>();
-        m_s->clock = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
-    }
+    void init() { initFixture(); }
 
     void opensWithItsWelcomeAndTheThreeLogsListed() {
         add(LogKind::Private, testing::entry("Dentist", "2026-12-08"));
@@ -162,79 +105,6 @@ private slots:
         QCOMPARE(m_opener.opened, QStringList{"edit"});
         // The preview keeps the entry last shown.
         QCOMPARE(preview->toPlainText(), QString("Text of only"));
-    }
-
-    void aLineRenumberedMeanwhileActsOnNothingAndTheListsAreReadAgain() {
-        for (const char* t : {"first", "second", "third"})
-            add(LogKind::Private, testing::entry(t, "2026-01-01"));
-        auto w = open();
-        clickLine(*w, "lista", 1);
-        QCOMPARE(active().number, 1);
-        // Another process removes the first entry: "second" moves into slot 0.
-        storage::Profile log = m_box->log(LogKind::Private);
-        storage::removeEntry(log, LogKind::Private, 0, storage::RemovalOrder::DeleteWindow);
-        QTest::mouseClick(child<QPushButton>(*w, "btn2"), Qt::LeftButton);
-        QVERIFY(m_opener.opened.isEmpty());
-        QCOMPARE(m_s->messages.size(), std::size_t(1));
-        QVERIFY(m_s->messageTexts().first().contains("changed in its log"));
-        QCOMPARE(active().number, 1);  // nothing handed over
-        rebuild(*w);
-        QCOMPARE(lines(*w, "lista"), (QStringList{"2026-01-01: second", "2026-01-01: third"}));
-        // The same for Delete, after the renumbering of a rewrite.
-        clickLine(*w, "lista", 1);
-        storage::rewriteEntry(log, LogKind::Private, 1, testing::entry("changed", "2026-01-01"));
-        QTest::keyClick(w.get(), Qt::Key_Delete);
-        QVERIFY(m_opener.opened.isEmpty());
-        QCOMPARE(m_s->messages.size(), std::size_t(2));
-        rebuild(*w);
-        QCOMPARE(lines(*w, "lista"), (QStringList{"2026-01-01: second", "2026-01-01: changed"}));
-        // A click on a line whose slot changed previews nothing and hands nothing over.
-        rebuild(*w);
-        clickLine(*w, "lista", 0);
-        storage::rewriteEntry(log, LogKind::Private, 0, testing::entry("other", "2026-02-02"));
-        m_s->messages.clear();
-        clickLine(*w, "lista", 0);
-        QCOMPARE(m_s->messages.size(), std::size_t(1));
-        QVERIFY(w->rebuildTimer()->isActive());
-    }
-
-    void tabbingIntoAListHighlightsTheLineItHandsOver() {
-        add(LogKind::Public, testing::entry("ours", "2026-02-02", "raz", "wszyscy"));
-        auto w = open();
-        QTest::mouseClick(child<QPushButton>(*w, "Button3"), Qt::LeftButton);
-        auto* tree = child<QTreeWidget>(*w, "lista_glowna");
-        w->activateWindow();
-        child<QPushButton>(*w, "Button3")->setFocus();
-        QTRY_VERIFY(!tree->hasFocus());
-        tree->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(tree->currentItem() && tree->currentItem()->isSelected());
-        QCOMPARE(active().number, 0);
-        QCOMPARE(child<QLabel>(*w, "wygasa_glowny")->text(), QString("2026-02-02"));
-        QTest::keyClick(tree, Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(m_opener.opened, QStringList{"edit"});
-    }
-
-    void commandsActOnTheHighlightedLineOfThePageShown() {
-        add(LogKind::Private, testing::entry("mine", "2026-01-01"));
-        add(LogKind::Public, testing::entry("ours", "2026-02-02", "raz", "wszyscy"));
-        auto w = open();
-        clickLine(*w, "lista", 0);
-        QTest::mouseClick(child<QPushButton>(*w, "Button3"), Qt::LeftButton);
-        // The private line is highlighted on a page no longer shown.
-        QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);
-        QTest::mouseClick(child<QPushButton>(*w, "btn3"), Qt::LeftButton);
-        QVERIFY(m_opener.opened.isEmpty());
-        QVERIFY(child<QLabel>(*w, "status")->text().contains("no entry is highlighted"));
-        clickLine(*w, "lista_glowna", 0);
-        QTest::keyClick(w.get(), Qt::Key_Delete);
-        QCOMPARE(m_opener.opened, QStringList{"delete"});
-        QCOMPARE(active().log, std::string("log_glowny"));
-        // A line no longer highlighted is not acted on.
-        rebuild(*w);
-        clickLine(*w, "lista_glowna", 0);
-        child<QTreeWidget>(*w, "lista_glowna")->clearSelection();
-        QTest::keyClick(w.get(), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(m_opener.opened, QStringList{"delete"});
     }
 
     void everyWindowItOpensIsFollowedByARebuild() {

@@ -31,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "inidocument.h"
 #include "profile.h"
 
 using kv::storage::Profile;
@@ -66,6 +67,11 @@ const std::vector<std::string> kKeys = {"k",       "K",        " k ", "k  ", "\t
                                         "a",       "noequals", "a=b", "[k]", "[k",     "\xC4rger",
                                         "caf\xE9", "k\x1A",    "b",   "x y", kLongName};
 
+// Texts users type whose ends a plain write would lose on reading.
+const std::vector<std::string> kUserTexts = {
+    "\"Hi\" said \"Bob\"", " lead", "trail ", "  both  ", "'single'", "\"", "'", "\"open",
+    "close'", "\t\ttabs", "x\x1F y ", " \"mixed' ", "\"\"", "plain"};
+
 std::vector<std::string> makeValues() {
     std::vector<std::string> v = {"v",
                                   "V",
@@ -100,6 +106,8 @@ std::vector<std::string> makeValues() {
         v.push_back(quoted);
     }
     v.push_back(std::string(1019, 'p') + "    ");
+    // User texts as the logs store them: wrapped where a read would lose an end.
+    for (const std::string& text : kUserTexts) v.push_back(kv::storage::protectValue(text));
     return v;
 }
 const std::vector<std::string> kValues = makeValues();
@@ -511,6 +519,35 @@ std::uint64_t runInParts(std::uint64_t seed, std::uint64_t count, unsigned jobs)
     return differences;
 }
 
+// Every user text, written protected by the Win32 function, reads back whole
+// through the Win32 function and through the engine's text read.
+std::uint64_t checkUserTexts() {
+    char temp[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    const std::string file = std::string(temp, n) + "kv4oracle-texts-" +
+                             std::to_string(GetCurrentProcessId()) + ".ini";
+    std::uint64_t differences = 0;
+    for (const std::string& text : kUserTexts) {
+        DeleteFileA(file.c_str());
+        const std::string stored = kv::storage::protectValue(text);
+        char buf[4096];
+        const bool written = WritePrivateProfileStringA("0", "Tytul", stored.c_str(), file.c_str());
+        const DWORD got = GetPrivateProfileStringA("0", "Tytul", "", buf, sizeof buf, file.c_str());
+        const std::string windows(buf, got);
+        const std::string ours = Profile(file).readText("0", "Tytul", "");
+        if (!written || windows != text || ours != text) {
+            ++differences;
+            std::printf("USER TEXT %s: windows read %s, engine read %s\n", shown(text).c_str(),
+                        shown(windows).c_str(), shown(ours).c_str());
+        }
+    }
+    DeleteFileA(file.c_str());
+    std::printf("%llu user texts written protected, %llu read back otherwise\n",
+                static_cast<unsigned long long>(kUserTexts.size()),
+                static_cast<unsigned long long>(differences));
+    return differences;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -554,14 +591,14 @@ int main(int argc, char** argv) {
         GetSystemInfo(&info);
         jobs = std::clamp<unsigned>(info.dwNumberOfProcessors, 1, 4);
     }
-    std::uint64_t differences;
+    std::uint64_t differences = only ? 0 : checkUserTexts();
     std::uint64_t sequences = only ? 1 : count;
     if (only)
-        differences = runRange(seed, *only, *only + 1, verbose);
+        differences += runRange(seed, *only, *only + 1, verbose);
     else if (jobs == 1 || count < 100)
-        differences = runRange(seed, 0, count, verbose);
+        differences += runRange(seed, 0, count, verbose);
     else
-        differences = runInParts(seed, count, jobs);
+        differences += runInParts(seed, count, jobs);
     if (differences > kReportLimit && !only)
         std::printf("(the first %llu differences of each part are shown)\n",
                     static_cast<unsigned long long>(kReportLimit));

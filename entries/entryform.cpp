@@ -201,6 +201,9 @@ void EntryForm::showEvent(QShowEvent* e) {
         desktop::applyUserColours(this, m_files->location(),
                                   storage::entryColourRules(m_cancel->objectName().toStdString()));
         load();
+        // The first keys typed go into the subject, not to the page tabs.
+        m_strony->setCurrentIndex(0);
+        m_tytul->setFocus(Qt::OtherFocusReason);
     });
 }
 

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "datepicker.h"
+#include "entryfixture.h"
 #include "exchange.h"
 #include "findchild.h"
 #include "recordingservices.h"
@@ -22,55 +23,11 @@ using namespace kv;
 using storage::LogKind;
 using testing::child;
 
-namespace {
+using testing::keysOf;
 
-// The keys of one section in the order the file holds them.
-QStringList keysOf(const storage::Profile& log, int slot) {
-    QStringList keys;
-    const std::shared_ptr<const storage::IniDocument> doc = log.document();
-    for (const storage::IniSection& s : doc->sections())
-        if (s.name == std::to_string(slot))
-            for (const storage::IniKey& k : s.keys) keys << QString::fromStdString(k.name);
-    return keys;
-}
 
-}  // namespace
-
-class EntriesTest : public QObject {
+class EntriesTest : public testing::EntryFixture {
     Q_OBJECT
-
-    std::optional<testing::RecordingServices> m_s;
-    std::unique_ptr<testing::Sandbox> m_box;
-
-    template <typename W>
-    std::unique_ptr<W> open() {
-        auto w = std::make_unique<W>(m_s->services);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the window never opened");
-        return w;
-    }
-    void type(QWidget& w, const char* name, const QString& text) {
-        QWidget* field = child<QWidget>(w, name);
-        if (auto* line = qobject_cast<QLineEdit*>(field)) {
-            line->clear();
-            QTest::keyClicks(line, text);
-        } else {
-            QTest::keyClicks(field, text);
-        }
-    }
-    void date(QWidget& w, const QString& digits) {
-        auto* picker = child<desktop::DatePicker>(w, "kalendarz");
-        picker->edit()->setFocus();
-        picker->edit()->home(false);
-        QTest::keyClicks(picker->edit(), digits);
-    }
-    void add(LogKind kind, const storage::EntryData& e) {
-        storage::Profile log = m_box->log(kind);
-        QVERIFY(storage::addEntry(log, kind, e).has_value());
-    }
-    void activate(int n, const std::string& log) {
-        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(n, log);
-    }
 
 private slots:
     void init() {

@@ -266,7 +266,7 @@ void Tkonfigurowanie::open() {
         const storage::ColourKeyInfo& info = storage::kColourKeys[i];
         const storage::ColourValue value =
             storage::parseProfileInteger(colours->read(storage::kColourSection, info.key, ""))
-                .value_or(info.configDefault);
+                .value_or(info.def);
         paint(m_k[i], desktop::toQColor(value));
     }
 }

@@ -61,7 +61,12 @@ void setControlColour(QWidget* window, const QString& object, storage::ColourRol
     QPalette p = w->palette();
     setSchemeColour(p, paletteRole(w, role), colour);
     if (role == storage::ColourRole::Background) {
-        if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) w->setAutoFillBackground(true);
+        if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) {
+            w->setAutoFillBackground(true);
+            // Fields inside without colours of their own (the date picker's)
+            // take this background, not the desktop's, under the scheme's text.
+            setSchemeColour(p, QPalette::Base, colour);
+        }
     } else if (!isInput(w) && !qobject_cast<QAbstractButton*>(w)) {
         setSchemeColour(p, QPalette::Text, colour);
     }
@@ -74,9 +79,10 @@ QColor controlColour(QWidget* control, storage::ColourRole role) {
 
 void applyColourScheme(QWidget* window, const storage::Profile& colourFile,
                        const storage::ColourRules& rules) {
-    const std::vector<storage::ColourValue> values = storage::readColours(colourFile, rules);
-    for (std::size_t i = 0; i < rules.size(); ++i)
-        setControlColour(window, QString::fromStdString(rules[i].object), rules[i].role,
+    const storage::ColourRules all = storage::withBackgrounds(rules);
+    const std::vector<storage::ColourValue> values = storage::readColours(colourFile, all);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        setControlColour(window, QString::fromStdString(all[i].object), all[i].role,
                          toQColor(values[i]));
 }
 

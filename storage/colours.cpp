@@ -1,14 +1,16 @@
 #include "colours.h"
 
+#include <algorithm>
+
 namespace kv::storage {
 
 const std::array<ColourKeyInfo, 18> kColourKeys{{
     {"tlo", "Color 1: background of the program.", 15790062},
-    {"czcionka", "Color 2: Color of the main font.", kLightFont},
+    {"czcionka", "Color 2: Color of the main font.", kNearBlack},
     {"listy1", "Color 3: Color of the lists background.", 16382457},
     {"listy2", "Color 4: Color of the detailed lists background.", 16382457},
-    {"listy1_font", "Color 5: Color of the lists fonts.", kLightFont},
-    {"listy2_font", "Color 6: Color of the detailed lists fonts.", kLightFont},
+    {"listy1_font", "Color 5: Color of the lists fonts.", kNearBlack},
+    {"listy2_font", "Color 6: Color of the detailed lists fonts.", kNearBlack},
     {"logo", "Color 7: Color of the Kalvex logo.", 5391418},
     {"logo_font", "Color 8: Color of the Kalvex logo's font.", kLightFont},
     {"logo2", "Color 9: Color of the status field.", 6841442},
@@ -24,13 +26,23 @@ const std::array<ColourKeyInfo, 18> kColourKeys{{
 }};
 
 ColourValue paintDefault(std::string_view key) {
-    // Painting windows differ from the configuration window only in the fonts.
-    for (const char* font : {"czcionka", "listy1_font", "listy2_font", "logo_font", "logo2_font",
-                             "btn1_font", "btn2_font"})
-        if (key == font) return kNearBlack;
     for (const ColourKeyInfo& info : kColourKeys)
-        if (key == info.key) return info.configDefault;
+        if (key == info.key) return info.def;
     return kNearBlack;
+}
+
+ColourRules withBackgrounds(ColourRules rules) {
+    const std::size_t given = rules.size();
+    for (std::size_t i = 0; i < given; ++i) {
+        if (rules[i].role != ColourRole::Font) continue;
+        const std::string object = rules[i].object;
+        const bool hasBackground =
+            std::any_of(rules.begin(), rules.end(), [&](const ColourRule& r) {
+                return r.object == object && r.role == ColourRole::Background;
+            });
+        if (!hasBackground) rules.push_back({object, ColourRole::Background, "tlo", paintDefault("tlo")});
+    }
+    return rules;
 }
 
 std::vector<ColourValue> readColours(const Profile& colourFile, const ColourRules& rules) {
@@ -53,9 +65,9 @@ ColourRules notificationColourRules() {
         {"info", R::Font, "listy1_font", d("listy1_font")},
         {"GroupBox2", R::Font, "czcionka", d("czcionka")},
         {"Color95Button1", R::Background, "btn1", d("btn1")},
-        {"Color95Button1", R::Font, "btn1_font", kButtonFont},
+        {"Color95Button1", R::Font, "btn1_font", paintDefault("btn1_font")},
         {"Color95Button2", R::Background, "btn2", d("btn2")},
-        {"Color95Button2", R::Font, "btn2_font", kButtonFont},
+        {"Color95Button2", R::Font, "btn2_font", paintDefault("btn2_font")},
         {"stronabtn", R::Background, "btn2", d("btn2")},
         {"stronabtn", R::Font, "btn2_font", d("btn2_font")},
         {"programbtn", R::Background, "btn1", d("btn1")},
@@ -78,64 +90,64 @@ void both(ColourRules& rules, const std::string& object, const char* background,
 ColourRules entryColourRules(const std::string& cancelButton) {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", kNearBlack);
+    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
     for (const char* list1 : {"informacja", "tytul", "typ", "email", "program_nazwa"})
-        both(rules, list1, "listy1", "listy1_font", kNearBlack);
+        both(rules, list1, "listy1", "listy1_font", paintDefault("listy1_font"));
     rules.push_back({"kalendarz", R::Background, "listy1", paintDefault("listy1")});
     for (const char* list2 : {"odbiorca_nazwa", "dzwiek", "strona", "plik"})
-        both(rules, list2, "listy2", "listy2_font", kNearBlack);
+        both(rules, list2, "listy2", "listy2_font", paintDefault("listy2_font"));
     for (const char* group : {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4"})
-        rules.push_back({group, R::Font, "czcionka", kNearBlack});
-    both(rules, "logo", "logo", "logo_font", kNearBlack);
-    both(rules, "logo2", "logo2", "logo2_font", kNearBlack);
-    rules.push_back({cancelButton, R::Font, "btn1_font", kNearBlack});
-    rules.push_back({"zapiszbtn", R::Font, "btn2_font", kNearBlack});
+        rules.push_back({group, R::Font, "czcionka", paintDefault("czcionka")});
+    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
+    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
+    rules.push_back({cancelButton, R::Font, "btn1_font", paintDefault("btn1_font")});
+    rules.push_back({"zapiszbtn", R::Font, "btn2_font", paintDefault("btn2_font")});
     return rules;
 }
 
 ColourRules deleteColourRules() {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", kNearBlack);
-    rules.push_back({"GroupBox1", R::Font, "czcionka", kNearBlack});
-    both(rules, "logo", "logo", "logo_font", kNearBlack);
-    both(rules, "logo2", "logo2", "logo2_font", kNearBlack);
-    rules.push_back({"anulujbtn", R::Font, "btn1_font", kNearBlack});
-    rules.push_back({"usunbtn", R::Font, "btn2_font", kNearBlack});
+    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
+    rules.push_back({"GroupBox1", R::Font, "czcionka", paintDefault("czcionka")});
+    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
+    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
+    rules.push_back({"anulujbtn", R::Font, "btn1_font", paintDefault("btn1_font")});
+    rules.push_back({"usunbtn", R::Font, "btn2_font", paintDefault("btn2_font")});
     return rules;
 }
 
 ColourRules timerColourRules() {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", kNearBlack);
-    rules.push_back({"GroupBox1", R::Font, "czcionka", kNearBlack});
-    both(rules, "logo", "logo", "logo_font", kLightFont);
-    both(rules, "logo2", "logo2", "logo2_font", kStatusFont);
-    rules.push_back({"btn1", R::Font, "btn1_font", kButtonFont});
-    both(rules, "info", "listy1", "listy1_font", kNearBlack);
+    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
+    rules.push_back({"GroupBox1", R::Font, "czcionka", paintDefault("czcionka")});
+    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
+    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
+    rules.push_back({"btn1", R::Font, "btn1_font", paintDefault("btn1_font")});
+    both(rules, "info", "listy1", "listy1_font", paintDefault("listy1_font"));
     return rules;
 }
 
 ColourRules editorColourRules() {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", kNearBlack);
+    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
     for (const char* list1 :
          {"lista", "zegar2", "hh", "mm", "ss", "timer_info", "lista_stala", "lista_glowna"})
-        both(rules, list1, "listy1", "listy1_font", kNearBlack);
+        both(rules, list1, "listy1", "listy1_font", paintDefault("listy1_font"));
     for (const char* preview : {"podglad", "podglad_staly", "podglad_glowny"})
-        both(rules, preview, "listy2", "listy2_font", kNearBlack);
+        both(rules, preview, "listy2", "listy2_font", paintDefault("listy2_font"));
     for (int g = 1; g <= 8; ++g)
-        rules.push_back({"GroupBox" + std::to_string(g), R::Font, "czcionka", kNearBlack});
-    both(rules, "logo", "logo", "logo_font", kLightFont);
-    both(rules, "logo2", "logo2", "logo2_font", kStatusFont);
+        rules.push_back({"GroupBox" + std::to_string(g), R::Font, "czcionka", paintDefault("czcionka")});
+    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
+    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
     rules.push_back({"logo3", R::Background, "logo2", paintDefault("logo2")});
-    both(rules, "status", "logo2", "logo2_font", kStatusFont);
+    both(rules, "status", "logo2", "logo2_font", paintDefault("logo2_font"));
     for (const char* b : {"btn1", "btn3", "btn5", "btn7"})
-        rules.push_back({b, R::Font, "btn1_font", kButtonFont});
+        rules.push_back({b, R::Font, "btn1_font", paintDefault("btn1_font")});
     for (const char* b : {"btn2", "btn4", "btn6"})
-        rules.push_back({b, R::Font, "btn2_font", kButtonFont});
+        rules.push_back({b, R::Font, "btn2_font", paintDefault("btn2_font")});
     return rules;
 }
 

@@ -16,7 +16,9 @@ using ColourValue = int;
 struct ColourKeyInfo {
     const char* key;
     const char* caption;  // the configuration window's label text
-    ColourValue configDefault;
+    // What the windows paint while the key is unset, and what the configuration
+    // window shows and saves then: one value, so a first save changes no colour.
+    ColourValue def;
 };
 
 // In the order of the configuration window's labels k1..k18.
@@ -28,7 +30,7 @@ inline constexpr ColourValue kButtonFont = 10840410;
 inline constexpr ColourValue kLightFont = 14416381;
 inline constexpr ColourValue kStatusFont = 15329769;
 
-// The default that painting windows use (not the configuration window's).
+// The default of a key (kColourKeys); near black for a key it does not know.
 ColourValue paintDefault(std::string_view key);
 
 enum class ColourRole { Background, Font };
@@ -43,6 +45,11 @@ struct ColourRule {
 };
 
 using ColourRules = std::vector<ColourRule>;
+
+// The rules with a background for every control whose text colour they set:
+// the window's own `tlo` where they name none, so that no scheme text lands on
+// the desktop's background.
+ColourRules withBackgrounds(ColourRules rules);
 
 // Reads every rule's key (once per rule, as each window does) from the file.
 std::vector<ColourValue> readColours(const Profile& colourFile, const ColourRules& rules);

@@ -54,7 +54,7 @@ private slots:
         QVERIFY(!child<QCheckBox>(*w, "autolog")->isEnabled());
         QVERIFY(child<QRadioButton>(*w, "rwxp")->isChecked());
         QCOMPARE(w->labelColour(1),
-                 desktop::toQColor(14416381));  // czcionka, as this window shows it
+                 desktop::toQColor(15));  // czcionka: what the windows paint by default
         QCOMPARE(w->labelColour(6), desktop::toQColor(5391418));
         QCOMPARE(child<QLineEdit>(*w, "edsciezka")->text(),
                  QString::fromStdString(m_box->root() + "/logs/private/"));
@@ -65,7 +65,7 @@ private slots:
         const storage::Profile colours = m_box->colourFile();
         for (const storage::ColourKeyInfo& info : storage::kColourKeys)
             QCOMPARE(colours.readString("kolory", info.key, ""),
-                     std::to_string(info.configDefault));
+                     std::to_string(storage::paintDefault(info.key)));
         const storage::Profile config = m_box->config();
         QCOMPARE(config.readString("glowne", "styl", ""), std::string("0"));
         QCOMPARE(config.readString("glowne", "autostart", ""), std::string("1"));

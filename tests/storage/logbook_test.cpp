@@ -280,7 +280,6 @@ TEST(Colours, FileValuesOrEachWindowsDefault) {
               (std::vector<ColourValue>{5391418, 15, 123, 15}));
     EXPECT_EQ(paintDefault("czcionka"), 15);
     EXPECT_EQ(paintDefault("tlo"), 15790062);
-    EXPECT_EQ(kColourKeys[1].configDefault, 14416381);
 }
 
 }  // namespace

@@ -52,16 +52,15 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
 
     auto* group1 = named<QGroupBox>("GroupBox1", "About Kalvex4:", this);
     auto* grid = new QGridLayout(group1);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setVerticalSpacing(2);
     auto* icon = named<QLabel>("Image1", group1);
     icon->setPixmap(desktop::programIcon().pixmap(32, 32));
     icon->setFixedSize(32, 32);
     icon->setAccessibleName("Kalvex4 icon");
     auto* name = named<QLabel>("Label2", "Kalvex", group1);
     m_wersja = named<QLabel>("wersja", "(Unknown)", group1);
-    for (QLabel* value : {name, m_wersja}) {
-        value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-        value->setFocusPolicy(Qt::StrongFocus);
-    }
+    for (QLabel* value : {name, m_wersja}) desktop::showsValue(value);
     grid->addWidget(icon, 0, 0, 2, 1);
     grid->addWidget(labelFor(group1, "Label1", "Program name:", name), 0, 1);
     grid->addWidget(name, 0, 2);
@@ -72,10 +71,12 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
     auto* group2 = named<QGroupBox>("GroupBox2", "License:", this);
     auto* licence = named<QLabel>("Label4", terms(), group2);
     licence->setWordWrap(true);
-    licence->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    licence->setFocusPolicy(Qt::StrongFocus);
-    licence->setAccessibleName("License:");
-    (new QVBoxLayout(group2))->addWidget(licence);
+    desktop::showsValue(licence);
+    licence->setAccessibleDescription("License:");
+    // The window's size is fixed: the terms get the room their lines need.
+    auto* termsLayout = new QVBoxLayout(group2);
+    termsLayout->setContentsMargins(8, 4, 8, 4);
+    termsLayout->addWidget(licence, 0, Qt::AlignTop);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(8, 0, 8, 0);
     body->addWidget(group1);

@@ -28,6 +28,11 @@ QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget
     return label;
 }
 
+void showsValue(QLabel* value) {
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    value->setFocusPolicy(Qt::StrongFocus);
+}
+
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(8, 0, 8, 0);

@@ -32,6 +32,10 @@ W* named(const char* name, Args&&... args) {
 // shown in a label keeps its own text as its name, the caption as description.
 QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget* control);
 
+// A label that shows a value: reached with Tab and read by its text, selectable
+// with the mouse, and without a text caret.
+void showsValue(QLabel* value);
+
 // The row of buttons at a window's bottom right. None of them answers Enter by
 // itself: a window's commands are pressed on purpose.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);

@@ -56,8 +56,7 @@ QWidget* Tedytor::buildLogPage(LogPage& page, const LogPageTexts& t) {
     auto* selectedBox = named<QGroupBox>(t.selectedGroup, "Selected entry:", w);
     auto* grid = new QGridLayout(selectedBox);
     page.date = named<QLabel>(t.dateName, kUnknownDate, selectedBox);
-    page.date->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    page.date->setFocusPolicy(Qt::StrongFocus);
+    desktop::showsValue(page.date);
     page.preview = named<QPlainTextEdit>(t.previewName, selectedBox);
     page.preview->setReadOnly(true);
     page.preview->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

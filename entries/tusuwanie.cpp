@@ -78,8 +78,7 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner)
                                         {"Label2", "Log:", m_dziennik},
                                         {"Label4", "Activate date:", m_data},
                                         {"Label7", "Text:", m_informacja}}) {
-        value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-        value->setFocusPolicy(Qt::StrongFocus);
+        desktop::showsValue(value);
         grid->addWidget(labelFor(group, name, caption, value), row, 0);
         grid->addWidget(value, row++, 1);
     }

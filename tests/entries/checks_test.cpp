@@ -1,8 +1,11 @@
 // What the entry windows refuse before anything reaches a log: dates that are
 // no day of the calendar, past once-only dates unless meant, receiver names of
-// blanks; and where the typing starts.
+// blanks; where the typing starts, and what a screen reader reads of the
+// entry about to be deleted.
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,6 +13,7 @@
 #include "entryfixture.h"
 #include "tdodawanie.h"
 #include "tedytowanie.h"
+#include "tusuwanie.h"
 
 using namespace kv;
 using storage::LogKind;
@@ -128,6 +132,26 @@ private slots:
         QTRY_VERIFY(child<QWidget>(*w, "tytul")->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), "Pay rent");
         QCOMPARE(child<QPlainTextEdit>(*w, "tytul")->toPlainText(), QString("Pay rent"));
+    }
+
+    void theEntryAboutToBeDeletedIsReadAsItsValues() {
+        add(LogKind::Static, testing::entry("t", "1990-04-02", "rok"));
+        activate(0, "log_staly");
+        auto w = open<entries::Tusuwanie>();
+        for (auto [value, caption, text] :
+             {std::tuple{"numer", "Label1", QString("0")},
+              {"dziennik", "Label2",
+               QString::fromUtf8("Prywatny, stały dziennik użytkownika (log_stały).")},
+              {"data", "Label4", QString("1990-04-02")}}) {
+            auto* label = child<QLabel>(*w, value);
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
+            QCOMPARE(read->text(QAccessible::Name), text);
+            const auto labelled = read->relations(QAccessible::Label);
+            QVERIFY2(!labelled.isEmpty(), value);
+            QCOMPARE(labelled.first().first->object(), child<QLabel>(*w, caption));
+            QCOMPARE(label->focusPolicy(), Qt::StrongFocus);  // Tab reaches it
+            QVERIFY(!(label->textInteractionFlags() & Qt::TextSelectableByKeyboard));
+        }
     }
 };
 

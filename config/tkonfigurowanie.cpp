@@ -282,23 +282,31 @@ void Tkonfigurowanie::chooseColour(int index) {
 bool Tkonfigurowanie::checkFolders(std::array<std::string, 3>& folders) {
     const std::string current[3] = {m_store->sciezka_log, m_store->sciezka_log_staly,
                                     m_store->sciezka_log_glowny};
-    for (std::size_t i = 0; i < 3; ++i) {
-        QString folder = m_paths[i]->text().trimmed();
-        // File names are built by appending to the folder: it must end with its separator.
+    // File names are built by appending to the folder: it must end with its separator.
+    auto withSlash = [](QString folder) {
         if (!folder.isEmpty() && !folder.endsWith('/') && !folder.endsWith(QDir::separator()))
             folder += '/';
-        // A folder left as stored is not this save's business, even if it is gone.
-        if (folder.toStdString() == current[i]) {
+        return folder;
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QString folder = withSlash(m_paths[i]->text().trimmed());
+        // A folder left as stored (with or without its slash) is not this save's business.
+        if (folder == withSlash(QString::fromStdString(current[i]))) {
             folders[i] = current[i];
             continue;
         }
-        if (folder.isEmpty() || !QDir(folder).exists()) {
-            m_services.messages.show(
-                this,
-                QString("The folder \"%1\" does not exist. Create it, or type the folder where the "
-                        "logs are; nothing was saved.")
-                    .arg(m_paths[i]->text()),
-                desktop::MessageIcon::Error);
+        const std::string problem = storage::logFolderProblem(folder.toStdString());
+        if (!problem.empty()) {
+            const QString text =
+                problem == "does not exist"
+                    ? QString("The folder \"%1\" does not exist. Create it, or type the folder "
+                              "where the logs are; nothing was saved.")
+                          .arg(m_paths[i]->text())
+                    : QString("The folder \"%1\" %2, so the logs cannot be kept there; nothing "
+                              "was saved.")
+                          .arg(m_paths[i]->text(), QString::fromStdString(problem));
+            m_services.messages.show(this, text, desktop::MessageIcon::Error);
+            m_paths[i]->setFocus();
             return false;
         }
         folders[i] = folder.toStdString();

@@ -39,6 +39,9 @@ void writeStore(const StoreValues& values);
 // Why this user could not write the store now (no permission, held locked), or
 // empty; changes nothing.
 std::string storeWriteProblem();
+// Why folder cannot hold logs for this user: not a full path, missing, a file,
+// or not writable by this user; empty when it can.
+std::string logFolderProblem(const std::string& folder);
 // Where the store lives on this machine (a file here, a registry key on Windows).
 std::string storeDescription();
 

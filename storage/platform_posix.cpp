@@ -66,6 +66,19 @@ std::string storeWriteProblem() {
     return {};
 }
 
+std::string logFolderProblem(const std::string& folder) {
+    if (folder.empty() || folder.front() != '/') return "is not a full path (it must begin with /)";
+    // Without its final slash, so that a file typed as a folder is found as a file.
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return "does not exist";
+    if (!S_ISDIR(st.st_mode)) return "is a file, not a folder";
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "cannot be written by this user";
+    return {};
+}
+
 std::string renameProblem(const std::string& path) {
     const std::string folder = folderOf(path);
     struct stat dir {};

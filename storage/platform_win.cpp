@@ -69,6 +69,20 @@ std::string storeWriteProblem() {
     return {};
 }
 
+std::string logFolderProblem(const std::string& folder) {
+    const bool full = folder.size() >= 3 && folder[1] == ':' &&
+                      (folder[2] == '\\' || folder[2] == '/');
+    const bool share = folder.rfind("\\\\", 0) == 0;
+    if (!full && !share) return "is not a full path (it must begin with a drive, as C:\\)";
+    std::string path = folder;
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return "does not exist";
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return "is a file, not a folder";
+    if (attributes & FILE_ATTRIBUTE_READONLY) return "cannot be written by this user";
+    return {};
+}
+
 std::string renameProblem(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return path + " cannot be found";

@@ -1,6 +1,7 @@
 #include "tkonfigurowanie.h"
 
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@
 #include "colours.h"
 #include "colourscheme.h"
 #include "exchange.h"
+#include "locations.h"
+#include "look.h"
 #include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
@@ -127,6 +130,65 @@ private slots:
         save(*w);
         QVERIFY(w->saved());
         QCOMPARE(storage::readStore()->sciezka_log_glowny, m_box->root() + "/elsewhere/");
+    }
+
+    void aFolderThatCannotHoldLogsIsRefusedAndOneStoredWithoutItsSlashIsUnchanged() {
+        m_box->writeFile("afile", "x");
+        for (auto [typed, said] : {std::pair{QString("logs/private/"), QString("is not a full path")},
+                                   {QString::fromStdString(m_box->root() + "/afile"),
+                                    QString("is a file, not a folder")}}) {
+            m_s->messages.clear();
+            auto w = open();
+            child<QLineEdit>(*w, "edsciezka")->setText(typed);
+            save(*w);
+            QCOMPARE(m_s->messages.size(), std::size_t(1));
+            QVERIFY2(m_s->messages[0].text.contains("\"" + typed + "\" " + said),
+                     qPrintable(m_s->messages[0].text));
+            QVERIFY(!w->saved());
+        }
+        // The administrator stored a folder without its slash: an ordinary save of
+        // colours neither counts it as changed nor touches the store.
+        storage::StoreValues values = *storage::readStore();
+        values.sciezka_log_glowny = m_box->root() + "/logs/public";
+        storage::writeStore(values);
+        const std::string storeBefore = m_box->readFile("Kalvex4.conf");
+        ::chmod((m_box->root() + "/Kalvex4.conf").c_str(), 0444);
+        m_s->messages.clear();
+        auto w = open();
+        save(*w);
+        ::chmod((m_box->root() + "/Kalvex4.conf").c_str(), 0644);
+        QVERIFY(m_s->messages.empty());
+        QVERIFY(w->saved());
+        QCOMPARE(m_box->readFile("Kalvex4.conf"), storeBefore);
+    }
+
+    void theLookFollowsTheThemedManifestAndARefusedChangeIsSaid() {
+        const std::string folder = m_box->dataFolder();
+        QCOMPARE(storage::chosenLook(folder), storage::Look::Themed);
+        m_box->writeFile("data/kv4.man", "<assembly/>");  // both: the themed one is there
+        QCOMPARE(storage::chosenLook(folder), storage::Look::Themed);
+        QFile::remove(data("kv4.man"));
+        QFile::remove(data("Kalvex4.exe.manifest"));  // neither: the classic look
+        QCOMPARE(storage::chosenLook(folder), storage::Look::Classic);
+
+        // With no manifest to rename, the themed look cannot be had: not offered.
+        auto w = open();
+        QVERIFY(!child<QRadioButton>(*w, "rwxp")->isEnabled());
+        QVERIFY(child<QLabel>(*w, "styleNote")->text().startsWith("Only the administrator"));
+        QVERIFY(!child<QLabel>(*w, "styleNote")->text().contains("restart"));
+        // A manifest gone while the window was open: the save says so, styl stays.
+        m_box->writeFile("data/Kalvex4.exe.manifest", "<assembly/>");
+        auto later = open();
+        QVERIFY(child<QRadioButton>(*later, "rclassic")->isEnabled());
+        child<QRadioButton>(*later, "rclassic")->setChecked(true);
+        QFile::remove(data("Kalvex4.exe.manifest"));
+        m_box->writeFile("data/kv4.man", "<assembly/>");
+        child<QRadioButton>(*later, "rwxp")->setChecked(true);
+        QFile::remove(data("kv4.man"));
+        save(*later);
+        QCOMPARE(m_s->messages.size(), std::size_t(1));
+        QVERIFY(m_s->messages[0].text.startsWith("The style was not changed: neither"));
+        QCOMPARE(m_box->config().readString("glowne", "styl", ""), std::string("1"));
     }
 
     void aStoreChangeThatCannotBeWrittenStopsSaveBeforeAnything() {

@@ -29,6 +29,9 @@ constexpr Face kFaces[] = {{"Impact", true},
 bool drawsAll(const QFont& font, const QString& text) {
     const QRawFont raw = QRawFont::fromFont(font);
     if (!raw.isValid()) return false;
+    // A symbol face (Dingbats) has a glyph for each letter: a picture.
+    if (QFontDatabase::writingSystems(raw.familyName()).contains(QFontDatabase::Symbol))
+        return false;
     for (const QChar c : text)
         if (!raw.supportsCharacter(c)) return false;
     return true;

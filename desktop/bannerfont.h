@@ -8,7 +8,8 @@ namespace kv::desktop {
 
 QFont bannerFont(int pixelSize);
 
-// Whether font really draws every letter of text (not a fallback's boxes).
+// Whether font really draws every letter of text: not with a fallback's boxes,
+// nor with the pictures of a symbol face that stands in for a missing one.
 bool drawsAll(const QFont& font, const QString& text);
 
 }  // namespace kv::desktop

@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libcanberra-dev
       libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils imagemagick
-      fonts-dejavu-core sound-theme-freedesktop clang-format xdotool trayer
+      fonts-dejavu-core fonts-urw-base35 sound-theme-freedesktop clang-format xdotool trayer
       clang libclang-rt-14-dev librsvg2-bin desktop-file-utils appstream dbus
       dpkg-dev fakeroot file man-db procps)
 if [[ "${1:-}" == "--windows" ]]; then

@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QStyleFactory>
 #include <QtTest>
 
+#include "bannerfont.h"
 #include "exchange.h"
 #include "recordingopener.h"
 #include "recordingservices.h"
@@ -24,6 +26,7 @@
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
 #include "tkonfigurowanie.h"
+#include "treminder.h"
 #include "tusuwanie.h"
 
 using namespace kv;
@@ -166,6 +169,26 @@ private slots:
         dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
         QApplication::setPalette(dark);
         checkEveryWindow("dark");
+    }
+
+    // The title face is whatever this machine has: it must draw the letters,
+    // not a symbol font that stands in for a missing one.
+    void everyBannerDrawsItsTitle() {
+        std::vector<std::unique_ptr<QWidget>> windows;
+        windows.push_back(std::make_unique<app::Treminder>(m_s->services, m_opener));
+        windows.push_back(std::make_unique<config::Tkonfigurowanie>(m_s->services));
+        windows.push_back(std::make_unique<notify::Tinformacja_timer>(m_s->services));
+        windows.push_back(std::make_unique<entries::Tdodawanie>(m_s->services));
+        int banners = 0;
+        for (auto& window : windows)
+            for (QLabel* label : window->findChildren<QLabel*>())
+                if (label->text() == "Kalvex4") {
+                    ++banners;
+                    QVERIFY2(desktop::drawsAll(label->font(), "Kalvex4"),
+                             qPrintable(window->objectName() + " " + label->objectName() + ": " +
+                                        QFontInfo(label->font()).family()));
+                }
+        QCOMPARE(banners, 4);
     }
 
     void aConfigurationSavedUntouchedKeepsTheTextReadable() {

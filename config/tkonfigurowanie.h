@@ -4,9 +4,11 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "locations.h"
+#include "look.h"
 #include "profile.h"
 #include "services.h"
 
@@ -35,6 +37,10 @@ private:
     void chooseColour(int index);
     void save();
     bool checkFolders(std::array<std::string, 3>& folders);
+    // Runs write; a refused write is said, and false returned.
+    bool written(const std::function<void()>& write);
+    void saveColours();
+    void saveSwitches(storage::Look wanted);
     void closeWindow();
 
     desktop::Services& m_services;

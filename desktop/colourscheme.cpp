@@ -48,6 +48,17 @@ void setSchemeColour(QPalette& p, QPalette::ColorRole role, const QColor& colour
 
 }  // namespace
 
+QPalette darkDesktopPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
+    return dark;
+}
+
 QColor toQColor(storage::ColourValue bgr) {
     const auto v = static_cast<unsigned>(bgr);
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 #include "colours.h"
 
@@ -11,6 +12,9 @@ class QWidget;
 namespace kv::desktop {
 
 QColor toQColor(storage::ColourValue bgr);
+
+// The palette of a dark desktop theme, to look at and check the windows under.
+QPalette darkDesktopPalette();
 
 // Sets the background or font colour of a control (a window or a child found
 // by object name); an unknown name is ignored.

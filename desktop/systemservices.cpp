@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QProcess>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 
 #include "autostart.h"

@@ -149,13 +149,13 @@ void Tedytor::buildWindow() {
     m_notatnik->setAutoFillBackground(true);
     m_notatnik->addWidget(buildLogPage(
         m_pages[0], {"log", "Private user's log", "lista", "GroupBox1",
-                     "A list of entries in this log:", "GroupBox2", "Will become active:",
-                     "wygasa", "podglad", "Select an entry by clicking on it in the list above."}));
-    m_notatnik->addWidget(buildLogPage(
-        m_pages[1], {"log_staly", "Static user's log", "lista_stala", "GroupBox3",
-                     "A list of entries in this log:", "GroupBox4",
-                     "Program will display this message:", "wygasa_staly", "podglad_staly",
-                     "Select an entry on the above list."}));
+                     "A list of entries in this log:", "GroupBox2", "Will become active:", "wygasa",
+                     "podglad", "Select an entry by clicking on it in the list above."}));
+    m_notatnik->addWidget(
+        buildLogPage(m_pages[1], {"log_staly", "Static user's log", "lista_stala", "GroupBox3",
+                                  "A list of entries in this log:", "GroupBox4",
+                                  "Program will display this message:", "wygasa_staly",
+                                  "podglad_staly", "Select an entry on the above list."}));
     m_notatnik->addWidget(buildLogPage(
         m_pages[2], {"log_glowny", "Public log", "lista_glowna", "GroupBox5",
                      "A list of entries in the log:", "GroupBox6", "Will become active:",

@@ -40,7 +40,8 @@ ColourRules withBackgrounds(ColourRules rules) {
             std::any_of(rules.begin(), rules.end(), [&](const ColourRule& r) {
                 return r.object == object && r.role == ColourRole::Background;
             });
-        if (!hasBackground) rules.push_back({object, ColourRole::Background, "tlo", paintDefault("tlo")});
+        if (!hasBackground)
+            rules.push_back({object, ColourRole::Background, "tlo", paintDefault("tlo")});
     }
     return rules;
 }
@@ -139,7 +140,8 @@ ColourRules editorColourRules() {
     for (const char* preview : {"podglad", "podglad_staly", "podglad_glowny"})
         both(rules, preview, "listy2", "listy2_font", paintDefault("listy2_font"));
     for (int g = 1; g <= 8; ++g)
-        rules.push_back({"GroupBox" + std::to_string(g), R::Font, "czcionka", paintDefault("czcionka")});
+        rules.push_back(
+            {"GroupBox" + std::to_string(g), R::Font, "czcionka", paintDefault("czcionka")});
     both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
     both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
     rules.push_back({"logo3", R::Background, "logo2", paintDefault("logo2")});

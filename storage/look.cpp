@@ -43,8 +43,7 @@ std::string lookChangeProblem(const std::string& dataFolder, Look look) {
 }
 
 std::string changeLook(const std::string& dataFolder, Look look) {
-    if (std::string problem = lookChangeProblem(dataFolder, look); !problem.empty())
-        return problem;
+    if (std::string problem = lookChangeProblem(dataFolder, look); !problem.empty()) return problem;
     const std::optional<Rename> rename = renameFor(dataFolder, look);
     if (!rename) return {};
     std::error_code ec;

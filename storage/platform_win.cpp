@@ -70,8 +70,8 @@ std::string storeWriteProblem() {
 }
 
 std::string logFolderProblem(const std::string& folder) {
-    const bool full = folder.size() >= 3 && folder[1] == ':' &&
-                      (folder[2] == '\\' || folder[2] == '/');
+    const bool full =
+        folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
     const bool share = folder.rfind("\\\\", 0) == 0;
     if (!full && !share) return "is not a full path (it must begin with a drive, as C:\\)";
     std::string path = folder;

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QPalette>
 #include <QTimer>
 #include <cstdio>
 
+#include "colourscheme.h"
 #include "exchange.h"
 #include "locations.h"
 #include "services.h"
@@ -65,16 +65,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     // KV_SCREENSHOT_PALETTE=dark: the windows as a dark desktop shows them.
-    if (qgetenv("KV_SCREENSHOT_PALETTE") == "dark") {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
-        dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
-        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-        dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-        dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-        dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
-        QApplication::setPalette(dark);
-    }
+    if (qgetenv("KV_SCREENSHOT_PALETTE") == "dark")
+        QApplication::setPalette(kv::desktop::darkDesktopPalette());
     const QString out = argv[1];
     QDir().mkpath(out);
     kv::desktop::Services& services = kv::desktop::systemServices();

@@ -1,8 +1,8 @@
 #include "tabout.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
-#include <QAccessible>
 #include <QtTest>
 
 #include "exchange.h"
@@ -77,7 +77,8 @@ private slots:
         QVERIFY(!(w.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(w.findChild<QLabel*>("Image1")->pixmap().size(), QSize(32, 32));
         QVERIFY(w.findChild<QLabel*>("Label4")->text().contains("GNU General Public License"));
-        QCOMPARE(w.findChild<QLabel*>("wersja")->accessibleDescription(), QString("Program version:"));
+        QCOMPARE(w.findChild<QLabel*>("wersja")->accessibleDescription(),
+                 QString("Program version:"));
         w.show();
         QTest::mouseClick(w.findChild<QPushButton*>("Button1"), Qt::LeftButton);
         QVERIFY(!w.isVisible());

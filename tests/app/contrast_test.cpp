@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "bannerfont.h"
+#include "colourscheme.h"
 #include "exchange.h"
 #include "recordingopener.h"
 #include "recordingservices.h"
@@ -88,8 +89,8 @@ std::pair<QRect, QColor> textArea(QWidget* w, QWidget* window) {
 }
 
 // Controls that keep their design-time look, never the user's colours.
-const QStringList kDesignTime = {"btn8", "Button1", "Button2", "Button3", "Button4",
-                                 "ProClockLabel1", "calendarButton"};
+const QStringList kDesignTime = {"btn8",    "Button1",        "Button2",       "Button3",
+                                 "Button4", "ProClockLabel1", "calendarButton"};
 
 }  // namespace
 
@@ -130,14 +131,14 @@ class ContrastTest : public QObject {
             // A disabled control's text fades on purpose: it offers nothing.
             if (!w->isEnabled()) continue;
             const auto [rect, text] = textArea(w, &window);
-            const QColor behind = rect.isNull() ? w->palette().color(QPalette::Button)
-                                                : dominant(picture, rect);
+            const QColor behind =
+                rect.isNull() ? w->palette().color(QPalette::Button) : dominant(picture, rect);
             const double ratio = contrast(text, behind);
-            QVERIFY2(ratio >= 4.5, qPrintable(QString("%1 %2 %3 (%4): text %5 on %6, %7:1")
-                                                  .arg(where, window.objectName(), w->objectName(),
-                                                       w->metaObject()->className(), text.name(),
-                                                       behind.name())
-                                                  .arg(ratio, 0, 'f', 2)));
+            QVERIFY2(ratio >= 4.5,
+                     qPrintable(QString("%1 %2 %3 (%4): text %5 on %6, %7:1")
+                                    .arg(where, window.objectName(), w->objectName(),
+                                         w->metaObject()->className(), text.name(), behind.name())
+                                    .arg(ratio, 0, 'f', 2)));
         }
     }
 
@@ -148,10 +149,10 @@ private slots:
         m_box = std::make_unique<testing::Sandbox>();
         for (LogKind kind : {LogKind::Private, LogKind::Static, LogKind::Public}) {
             storage::Profile log = m_box->log(kind);
-            storage::addEntry(log, kind,
-                              testing::entry("Subject", "2026-05-17",
-                                             kind == LogKind::Private ? "" : "rok",
-                                             kind == LogKind::Public ? "wszyscy" : ""));
+            storage::addEntry(
+                log, kind,
+                testing::entry("Subject", "2026-05-17", kind == LogKind::Private ? "" : "rok",
+                               kind == LogKind::Public ? "wszyscy" : ""));
         }
         storage::Exchange(m_box->exchangeFile()).recordActiveEntry(0, "log");
         storage::Exchange(m_box->exchangeFile()).recordTimerMessage("Tea");
@@ -160,14 +161,7 @@ private slots:
 
     void shippedColoursAreReadableUnderALightAndADarkPalette() {
         checkEveryWindow("light");
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
-        dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
-        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-        dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-        dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-        dark.setColor(QPalette::ButtonText, QColor(0xEE, 0xEE, 0xEE));
-        QApplication::setPalette(dark);
+        QApplication::setPalette(desktop::darkDesktopPalette());
         checkEveryWindow("dark");
     }
 

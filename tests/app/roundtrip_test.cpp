@@ -11,8 +11,8 @@
 
 #include "datepicker.h"
 #include "exchange.h"
-#include "inidocument.h"
 #include "findchild.h"
+#include "inidocument.h"
 #include "modaldriver.h"
 #include "recordingservices.h"
 #include "sandbox.h"

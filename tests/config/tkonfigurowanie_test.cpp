@@ -17,9 +17,9 @@
 #include "colours.h"
 #include "colourscheme.h"
 #include "exchange.h"
+#include "findchild.h"
 #include "locations.h"
 #include "look.h"
-#include "findchild.h"
 #include "recordingservices.h"
 #include "sandbox.h"
 
@@ -134,9 +134,10 @@ private slots:
 
     void aFolderThatCannotHoldLogsIsRefusedAndOneStoredWithoutItsSlashIsUnchanged() {
         m_box->writeFile("afile", "x");
-        for (auto [typed, said] : {std::pair{QString("logs/private/"), QString("is not a full path")},
-                                   {QString::fromStdString(m_box->root() + "/afile"),
-                                    QString("is a file, not a folder")}}) {
+        for (auto [typed, said] :
+             {std::pair{QString("logs/private/"), QString("is not a full path")},
+              {QString::fromStdString(m_box->root() + "/afile"),
+               QString("is a file, not a folder")}}) {
             m_s->messages.clear();
             auto w = open();
             child<QLineEdit>(*w, "edsciezka")->setText(typed);

@@ -112,7 +112,8 @@ private slots:
         QVERIFY(!desktop::drawsAll(banner, QString(QChar(0xE000))));
         // So is a symbol face that answers letters with pictures (what a missing
         // Impact resolves to beside the URW fonts of a GNOME desktop).
-        if (QFontDatabase::hasFamily("D050000L")) QVERIFY(!desktop::drawsAll(QFont("D050000L"), "K"));
+        if (QFontDatabase::hasFamily("D050000L"))
+            QVERIFY(!desktop::drawsAll(QFont("D050000L"), "K"));
     }
 
     void anActionSaysWhyItCannotBeDone() {
@@ -125,8 +126,8 @@ private slots:
         QVERIFY(desktop::actionProblem(dir.filePath("gone"), ActionKind::File)
                     .contains("no such file"));
         QVERIFY(desktop::actionProblem(dir.path(), ActionKind::Program).contains("folder"));
-        QVERIFY(desktop::actionProblem(file.fileName(), ActionKind::Program)
-                    .contains("not a program"));
+        QVERIFY(
+            desktop::actionProblem(file.fileName(), ActionKind::Program).contains("not a program"));
         QCOMPARE(desktop::actionProblem(file.fileName(), ActionKind::File), QString());
         QCOMPARE(desktop::actionProblem("/bin/sh", ActionKind::Program), QString());
         QCOMPARE(desktop::actionProblem("https://example.org/", ActionKind::File), QString());

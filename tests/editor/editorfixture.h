@@ -23,7 +23,6 @@ using storage::LogKind;
 
 class EditorFixture : public QObject {
 protected:
-
     std::optional<testing::RecordingServices> m_s;
     testing::RecordingOpener m_opener;
     std::unique_ptr<testing::Sandbox> m_box;

@@ -61,7 +61,6 @@ private slots:
         QVERIFY(w->rebuildTimer()->isActive());
     }
 
-
     void tabbingIntoAListHighlightsTheLineItHandsOver() {
         add(LogKind::Public, testing::entry("ours", "2026-02-02", "raz", "wszyscy"));
         auto w = open();
@@ -77,7 +76,6 @@ private slots:
         QTest::keyClick(tree, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(m_opener.opened, QStringList{"edit"});
     }
-
 
     void commandsActOnTheHighlightedLineOfThePageShown() {
         add(LogKind::Private, testing::entry("mine", "2026-01-01"));

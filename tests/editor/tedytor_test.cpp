@@ -1,7 +1,5 @@
 #include "tedytor.h"
 
-#include "editorfixture.h"
-
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +12,7 @@
 
 #include "alarmclock.h"
 #include "colourscheme.h"
+#include "editorfixture.h"
 #include "exchange.h"
 #include "findchild.h"
 #include "recordingopener.h"

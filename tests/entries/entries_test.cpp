@@ -25,7 +25,6 @@ using testing::child;
 
 using testing::keysOf;
 
-
 class EntriesTest : public testing::EntryFixture {
     Q_OBJECT
 

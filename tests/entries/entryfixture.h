@@ -29,7 +29,6 @@ inline QStringList keysOf(const storage::Profile& log, int slot) {
 
 class EntryFixture : public QObject {
 protected:
-
     std::optional<testing::RecordingServices> m_s;
     std::unique_ptr<testing::Sandbox> m_box;
 
@@ -62,7 +61,6 @@ protected:
     void activate(int n, const std::string& log) {
         storage::Exchange(m_box->exchangeFile()).recordActiveEntry(n, log);
     }
-
 };
 
 }  // namespace kv::testing

@@ -10,6 +10,7 @@
 #include "elidinglabel.h"
 #include "exchange.h"
 #include "findchild.h"
+#include "notifyfixture.h"
 #include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
@@ -20,34 +21,16 @@ using namespace kv;
 using storage::LogKind;
 using testing::child;
 
-class NotifyTextsTest : public QObject {
+class NotifyTextsTest : public testing::NotifyFixture {
     Q_OBJECT
 
-    std::optional<testing::RecordingServices> m_s;
-    testing::RecordingOpener m_opener;
-    std::unique_ptr<testing::Sandbox> m_box;
-
     void addAndActivate(const storage::EntryData& e, LogKind kind = LogKind::Private) {
-        storage::Profile log = m_box->log(kind);
-        const std::optional<int> slot = storage::addEntry(log, kind, e);
-        QVERIFY(slot.has_value());
-        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(*slot, storage::logKey(kind));
+        add(kind, e);
+        activate(0, std::string(storage::logKey(kind)));
     }
-    std::unique_ptr<notify::Tinformacja> open() {
-        auto w = std::make_unique<notify::Tinformacja>(m_s->services, m_opener);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
-        QTest::qWait(0);
-        return w;
-    }
-    QString info(QWidget& w) { return child<QPlainTextEdit>(w, "info")->toPlainText(); }
 
 private slots:
-    void init() {
-        m_s.emplace();
-        m_opener = testing::RecordingOpener();
-        m_box = std::make_unique<testing::Sandbox>();
-    }
+    void init() { initFixture(); }
 
     void theSubjectHeadsTheText() {
         addAndActivate(testing::entry("Dentist at ten", "2026-05-17"));
@@ -120,8 +103,7 @@ private slots:
                               "The file \"" + data +
                                   "style_list.ini\" could not be opened: the desktop has no "
                                   "program that opens it."}));
-        for (const desktop::MessageIcon icon :
-             {m_s->messages[0].icon, m_s->messages[1].icon})
+        for (const desktop::MessageIcon icon : {m_s->messages[0].icon, m_s->messages[1].icon})
             QCOMPARE(icon, desktop::MessageIcon::Warning);
     }
 

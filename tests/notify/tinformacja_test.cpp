@@ -9,6 +9,7 @@
 #include "colourscheme.h"
 #include "exchange.h"
 #include "findchild.h"
+#include "notifyfixture.h"
 #include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
@@ -18,37 +19,13 @@ using namespace kv;
 using storage::LogKind;
 using testing::child;
 
-class TinformacjaTest : public QObject {
+class TinformacjaTest : public testing::NotifyFixture {
     Q_OBJECT
 
-    std::optional<testing::RecordingServices> m_s;
-    testing::RecordingOpener m_opener;
-    std::unique_ptr<testing::Sandbox> m_box;
-
-    void add(LogKind kind, const storage::EntryData& e) {
-        storage::Profile log = m_box->log(kind);
-        QVERIFY(storage::addEntry(log, kind, e).has_value());
-    }
-    void activate(int n, const std::string& log) {
-        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(n, log);
-    }
-    // Shows the window as the due check would and waits for its first activation.
-    std::unique_ptr<notify::Tinformacja> open() {
-        auto w = std::make_unique<notify::Tinformacja>(m_s->services, m_opener);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
-        QTest::qWait(0);
-        return w;
-    }
-    QString info(QWidget& w) { return child<QPlainTextEdit>(w, "info")->toPlainText(); }
     bool enabled(QWidget& w, const char* name) { return child<QWidget>(w, name)->isEnabled(); }
 
 private slots:
-    void init() {
-        m_s.emplace();
-        m_opener = testing::RecordingOpener();
-        m_box = std::make_unique<testing::Sandbox>();
-    }
+    void init() { initFixture(); }
 
     void showsTheEntryWithItsSoundAndActions() {
         storage::EntryData e = testing::entry("t", "2026-05-17");

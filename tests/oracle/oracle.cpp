@@ -68,9 +68,20 @@ const std::vector<std::string> kKeys = {"k",       "K",        " k ", "k  ", "\t
                                         "caf\xE9", "k\x1A",    "b",   "x y", kLongName};
 
 // Texts users type whose ends a plain write would lose on reading.
-const std::vector<std::string> kUserTexts = {
-    "\"Hi\" said \"Bob\"", " lead", "trail ", "  both  ", "'single'", "\"", "'", "\"open",
-    "close'", "\t\ttabs", "x\x1F y ", " \"mixed' ", "\"\"", "plain"};
+const std::vector<std::string> kUserTexts = {"\"Hi\" said \"Bob\"",
+                                             " lead",
+                                             "trail ",
+                                             "  both  ",
+                                             "'single'",
+                                             "\"",
+                                             "'",
+                                             "\"open",
+                                             "close'",
+                                             "\t\ttabs",
+                                             "x\x1F y ",
+                                             " \"mixed' ",
+                                             "\"\"",
+                                             "plain"};
 
 std::vector<std::string> makeValues() {
     std::vector<std::string> v = {"v",
@@ -524,8 +535,8 @@ std::uint64_t runInParts(std::uint64_t seed, std::uint64_t count, unsigned jobs)
 std::uint64_t checkUserTexts() {
     char temp[MAX_PATH];
     const DWORD n = GetTempPathA(MAX_PATH, temp);
-    const std::string file = std::string(temp, n) + "kv4oracle-texts-" +
-                             std::to_string(GetCurrentProcessId()) + ".ini";
+    const std::string file =
+        std::string(temp, n) + "kv4oracle-texts-" + std::to_string(GetCurrentProcessId()) + ".ini";
     std::uint64_t differences = 0;
     for (const std::string& text : kUserTexts) {
         DeleteFileA(file.c_str());

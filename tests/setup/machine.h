@@ -30,7 +30,6 @@ namespace kv::testing::users {
 namespace fs = std::filesystem;
 using namespace kv::storage;
 
-
 inline constexpr uid_t kAlice = 60001;
 inline constexpr uid_t kBob = 60002;
 
@@ -119,7 +118,7 @@ struct Machine : ::testing::Test {
 };
 
 inline EntryData entry(const std::string& title, const std::string& mode = "",
-                const std::string& receiver = "") {
+                       const std::string& receiver = "") {
     EntryData e;
     e.tytul = title;
     e.informacja = "Text of " + title;
@@ -138,6 +137,5 @@ bool throwsWriteError(F f) {
     }
     return false;
 }
-
 
 }  // namespace kv::testing::users

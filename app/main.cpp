@@ -6,6 +6,7 @@
 #include "exchange.h"
 #include "locations.h"
 #include "look.h"
+#include "notices.h"
 #include "services.h"
 #include "singleinstance.h"
 #include "tray.h"
@@ -66,6 +67,12 @@ int main(int argc, char* argv[]) {
 
     kv::app::WindowOpener opener(services);
     kv::app::Treminder window(services, opener);
+    if (!once.guarded())
+        kv::storage::noticeOnce(
+            "unguarded",
+            "Kalvex4 found no folder of your own for its single-start guard ($XDG_RUNTIME_DIR, "
+            "~/.cache/kalvex4 or one in the temporary folder that no other user holds), so it "
+            "runs without it: a second start would not be refused.");
     opener.setAlarmClock(&window.zegar());
     QObject::connect(&once, &kv::desktop::SingleInstance::raiseRequested, &window,
                      [&window] { window.tray().bringForward(); });

@@ -301,8 +301,9 @@ void Treminder::toggleAutorun() {
 }
 
 bool Treminder::announce(int n, storage::LogKind kind) {
-    m_files->exchange().recordActiveEntry(n, storage::logKey(kind));
-    return m_opener.openNotification(this);
+    const desktop::HandedEntry entry{n, std::string(storage::logKey(kind))};
+    m_files->exchange().recordActiveEntry(entry.number, entry.log);
+    return m_opener.openNotification(this, entry);
 }
 
 void Treminder::periodicCheck() {

@@ -42,16 +42,16 @@ void WindowOpener::openNewEntry(QWidget* owner) {
     runModal<entries::Tdodawanie>(m_services, owner);
 }
 
-void WindowOpener::openEditEntry(QWidget* owner) {
-    runModal<entries::Tedytowanie>(m_services, owner);
+void WindowOpener::openEditEntry(QWidget* owner, const desktop::HandedEntry& entry) {
+    runModal<entries::Tedytowanie>(m_services, owner, entry);
 }
 
-void WindowOpener::openDeleteEntry(QWidget* owner) {
-    runModal<entries::Tusuwanie>(m_services, owner);
+void WindowOpener::openDeleteEntry(QWidget* owner, const desktop::HandedEntry& entry) {
+    runModal<entries::Tusuwanie>(m_services, owner, entry);
 }
 
-bool WindowOpener::openNotification(QWidget* owner) {
-    notify::Tinformacja window(m_services, *this, owner);
+bool WindowOpener::openNotification(QWidget* owner, const desktop::HandedEntry& entry) {
+    notify::Tinformacja window(m_services, *this, owner, entry);
     window.exec();
     return window.removedEntry();
 }

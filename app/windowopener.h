@@ -16,9 +16,9 @@ public:
     void openConfiguration(QWidget* owner) override;
     void openAbout(QWidget* owner) override;
     void openNewEntry(QWidget* owner) override;
-    void openEditEntry(QWidget* owner) override;
-    void openDeleteEntry(QWidget* owner) override;
-    bool openNotification(QWidget* owner) override;
+    void openEditEntry(QWidget* owner, const desktop::HandedEntry& entry) override;
+    void openDeleteEntry(QWidget* owner, const desktop::HandedEntry& entry) override;
+    bool openNotification(QWidget* owner, const desktop::HandedEntry& entry) override;
     void openTimerNotification(QWidget* owner) override;
 
 private:

@@ -232,9 +232,9 @@ void Tkonfigurowanie::open() {
     const std::string stored[3] = {m_store->sciezka_log, m_store->sciezka_log_staly,
                                    m_store->sciezka_log_glowny};
     for (std::size_t i = 0; i < 3; ++i) m_paths[i]->setText(QString::fromStdString(stored[i]));
-    // The data folder as the main window recorded it; the store's where none was.
-    std::string folder = storage::Exchange().dataFolder();
-    if (folder.empty()) folder = m_store->sciezka;
+    // The data folder is the administrator's word, not the exchange file's,
+    // which another user could point at a folder of theirs.
+    const std::string& folder = m_store->sciezka;
     m_config.emplace(folder + "config.ini", storage::kSharedFile);
     m_colours.emplace(storage::colourFileName(folder, m_edit1->text().toStdString()),
                       storage::kPrivateFile);

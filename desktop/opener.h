@@ -2,9 +2,16 @@
 // Windows ask for other windows through this interface, which the program
 // wires up; no window includes another window's header.
 
+#include "exchange.h"
+
 class QWidget;
 
 namespace kv::desktop {
+
+// The entry one window hands the next: the opener passes it on in memory, so
+// that nothing written to a file meanwhile (another window's hand-over, a
+// re-check) changes which entry the next window acts on.
+using HandedEntry = storage::ActiveEntry;
 
 class WindowOpener {
 public:
@@ -13,12 +20,12 @@ public:
     virtual void openConfiguration(QWidget* owner) = 0;
     virtual void openAbout(QWidget* owner) = 0;
     virtual void openNewEntry(QWidget* owner) = 0;
-    // Edits the active entry of the exchange file.
-    virtual void openEditEntry(QWidget* owner) = 0;
-    // Offers to delete the active entry of the exchange file.
-    virtual void openDeleteEntry(QWidget* owner) = 0;
-    // Shows the active entry; true when the window removed it from its log.
-    virtual bool openNotification(QWidget* owner) = 0;
+    // Edits the entry handed over.
+    virtual void openEditEntry(QWidget* owner, const HandedEntry& entry) = 0;
+    // Offers to delete the entry handed over.
+    virtual void openDeleteEntry(QWidget* owner, const HandedEntry& entry) = 0;
+    // Shows the entry handed over; true when the window removed it from its log.
+    virtual bool openNotification(QWidget* owner, const HandedEntry& entry) = 0;
     virtual void openTimerNotification(QWidget* owner) = 0;
 };
 

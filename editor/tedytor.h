@@ -93,7 +93,8 @@ private:
     LogPage* shownLogPage();
     // Hands the highlighted line over and opens the window on it; nothing
     // (but a status line) when none is highlighted.
-    void actOnHighlighted(LogPage* page, void (desktop::WindowOpener::*open)(QWidget*));
+    using OpenEntry = void (desktop::WindowOpener::*)(QWidget*, const desktop::HandedEntry&);
+    void actOnHighlighted(LogPage* page, OpenEntry open);
     void editSelected(LogPage& page);
     void armRebuild();
     void click();

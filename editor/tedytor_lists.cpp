@@ -153,14 +153,16 @@ QTreeWidgetItem* Tedytor::highlighted(const LogPage& page) const {
     return item && item->isSelected() ? item : nullptr;
 }
 
-void Tedytor::actOnHighlighted(LogPage* page, void (desktop::WindowOpener::*open)(QWidget*)) {
+void Tedytor::actOnHighlighted(LogPage* page, OpenEntry open) {
     QTreeWidgetItem* item = page ? highlighted(*page) : nullptr;
     if (!item) {
         setStatus(kNoLine);
         return;
     }
     if (!handOver(*page, item)) return;
-    (m_opener.*open)(this);
+    const desktop::HandedEntry entry{item->data(0, kSectionRole).toInt(),
+                                     std::string(storage::logKey(page->kind))};
+    (m_opener.*open)(this, entry);
     armRebuild();
 }
 

@@ -62,8 +62,9 @@ void checkMode(const std::string& mode, QRadioButton* raz, QRadioButton* rok,
 
 }  // namespace
 
-Tedytowanie::Tedytowanie(desktop::Services& services, QWidget* owner)
-    : EntryForm(services, owner, editTexts()) {
+Tedytowanie::Tedytowanie(desktop::Services& services, QWidget* owner,
+                         std::optional<storage::ActiveEntry> entry)
+    : EntryForm(services, owner, editTexts()), m_handed(std::move(entry)) {
     setObjectName("Tedytowanie");
     QFont f("MS Sans Serif");
     f.setPointSize(8);
@@ -98,7 +99,7 @@ void Tedytowanie::load() {
     fillTypes();
     m_typ->setCurrentRow(-1);
     m_typ->clearSelection();
-    const storage::ActiveEntry active = m_files->exchange().activeEntry();
+    const storage::ActiveEntry active = m_handed ? *m_handed : m_files->exchange().activeEntry();
     if (active.number < 0) {
         fail("Could not find the entry that you were about to edit.");
         closeWindow();

@@ -3,13 +3,16 @@
 // into the same slot of the same log, if it still holds that entry.
 
 #include "entryform.h"
+#include "exchange.h"
 
 namespace kv::entries {
 
 class Tedytowanie final : public EntryForm {
     Q_OBJECT
 public:
-    Tedytowanie(desktop::Services& services, QWidget* owner = nullptr);
+    // entry: what the opener handed over; without one, the exchange file's active entry.
+    Tedytowanie(desktop::Services& services, QWidget* owner = nullptr,
+                std::optional<storage::ActiveEntry> entry = std::nullopt);
 
 protected:
     void load() override;
@@ -17,6 +20,7 @@ protected:
     QString noStoreMessage() const override;
 
 private:
+    std::optional<storage::ActiveEntry> m_handed;
     int m_number = -1;
     std::optional<storage::LogKind> m_kind;
     storage::StoredEntry m_shown;  // as loaded: what Save may overwrite

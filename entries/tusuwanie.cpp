@@ -38,8 +38,9 @@ QString description(storage::LogKind kind) {
 
 }  // namespace
 
-Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner)
-    : QDialog(owner), m_services(services) {
+Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner,
+                     std::optional<storage::ActiveEntry> entry)
+    : QDialog(owner), m_handed(std::move(entry)), m_services(services) {
     using desktop::labelFor;
     using desktop::named;
     setObjectName("Tusuwanie");
@@ -133,7 +134,7 @@ void Tusuwanie::load() {
         return;
     }
     desktop::applyUserColours(this, m_files->location(), storage::deleteColourRules());
-    const storage::ActiveEntry active = m_files->exchange().activeEntry();
+    const storage::ActiveEntry active = m_handed ? *m_handed : m_files->exchange().activeEntry();
     m_number = active.number;
     m_kind = storage::logKindFromKey(active.log);
     // Yes is offered only where there is an entry to delete.

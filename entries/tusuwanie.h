@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <optional>
 
+#include "exchange.h"
 #include "fileset.h"
 #include "logbook.h"
 #include "services.h"
@@ -18,7 +19,9 @@ namespace kv::entries {
 class Tusuwanie final : public QDialog {
     Q_OBJECT
 public:
-    Tusuwanie(desktop::Services& services, QWidget* owner = nullptr);
+    // entry: what the opener handed over; without one, the exchange file's active entry.
+    Tusuwanie(desktop::Services& services, QWidget* owner = nullptr,
+              std::optional<storage::ActiveEntry> entry = std::nullopt);
     bool opened() const { return m_opened; }
     // Whether Yes removed the entry.
     bool deleted() const { return m_deleted; }
@@ -28,6 +31,7 @@ protected:
 
 private:
     void load();
+    std::optional<storage::ActiveEntry> m_handed;
     void remove();
     void closeWindow();
 

@@ -41,10 +41,12 @@ QString qs(const std::string& s) {
 
 }  // namespace
 
-Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner)
+Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner,
+                         std::optional<storage::ActiveEntry> entry)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
-      m_opener(opener) {
+      m_opener(opener),
+      m_handed(std::move(entry)) {
     setObjectName("Tinformacja");
     setWindowTitle("Kalvex - message");
     setModal(true);
@@ -224,7 +226,7 @@ void Tinformacja::activate() {
     }
     desktop::applyUserColours(this, m_files->location(), storage::notificationColourRules());
 
-    const storage::ActiveEntry active = m_files->exchange().activeEntry();
+    const storage::ActiveEntry active = m_handed ? *m_handed : m_files->exchange().activeEntry();
     m_number = active.number;
     m_logKey = active.log;
     if (m_number == -1) {
@@ -347,7 +349,7 @@ void Tinformacja::showLater() {
             return;
         }
     }
-    m_opener.openEditEntry(this);
+    m_opener.openEditEntry(this, {m_number, m_logKey});
     finish();
 }
 

@@ -30,8 +30,9 @@ class Tinformacja final : public QDialog {
 public:
     static constexpr const char* kNotLoaded = "Message was NOT loaded properly.";
 
+    // entry: what the opener handed over; without one, the exchange file's active entry.
     Tinformacja(desktop::Services& services, desktop::WindowOpener& opener,
-                QWidget* owner = nullptr);
+                QWidget* owner = nullptr, std::optional<storage::ActiveEntry> entry = std::nullopt);
     ~Tinformacja() override;
     Tinformacja(const Tinformacja&) = delete;
     Tinformacja& operator=(const Tinformacja&) = delete;
@@ -78,6 +79,7 @@ private:
     QPushButton* m_laterBtn = nullptr;  // Color95Button2
     QLineEdit* m_edit1 = nullptr;
 
+    std::optional<storage::ActiveEntry> m_handed;
     bool m_loaded = false;
     bool m_activated = false;
     bool m_removed = false;

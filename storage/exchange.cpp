@@ -42,7 +42,9 @@ std::string fallbackFor(const std::string& shared) {
 
 // Another user can plant a link at the fixed shared path: never follow it.
 Exchange::Exchange(std::string path) : m_shared(std::move(path)), m_file(m_shared, kExchangeFile) {
-    if (std::string fallback = fallbackFor(m_shared); !fallback.empty())
+    if (m_shared == personalExchangePath())
+        m_file = Profile(m_shared, kPrivateFile);  // the user's own: 0600
+    else if (std::string fallback = fallbackFor(m_shared); !fallback.empty())
         m_file = Profile(fallback, kPrivateFile);
     else if (std::string problem = exchangeProblem(m_shared); !problem.empty())
         useFallback(problem);

@@ -32,9 +32,9 @@ public:
     void openConfiguration(QWidget*) override {}
     void openAbout(QWidget*) override {}
     void openNewEntry(QWidget*) override {}
-    void openEditEntry(QWidget*) override {}
-    void openDeleteEntry(QWidget*) override {}
-    bool openNotification(QWidget*) override { return false; }
+    void openEditEntry(QWidget*, const kv::desktop::HandedEntry&) override {}
+    void openDeleteEntry(QWidget*, const kv::desktop::HandedEntry&) override {}
+    bool openNotification(QWidget*, const kv::desktop::HandedEntry&) override { return false; }
     void openTimerNotification(QWidget*) override {}
 };
 

@@ -192,15 +192,28 @@ private slots:
         QCOMPARE(m_box->config().readString("glowne", "styl", ""), std::string("1"));
     }
 
+    void theDataFolderComesFromTheStoreNotFromTheExchangeFile() {
+        // Another program (another user, once) pointed the exchange file elsewhere.
+        QDir().mkpath(QString::fromStdString(m_box->root() + "/planted"));
+        storage::Exchange(m_box->exchangeFile()).recordDataFolder(m_box->root() + "/planted/");
+        auto w = open();
+        save(*w);
+        QVERIFY(w->saved());
+        QVERIFY(QDir(QString::fromStdString(m_box->root() + "/planted")).isEmpty());
+        QCOMPARE(m_box->config().readString("glowne", "zmienione", ""), std::string("tak"));
+        QVERIFY(QFile::exists(QString::fromStdString(m_box->colourFile().path())));
+    }
+
     void aStoreChangeThatCannotBeWrittenStopsSaveBeforeAnything() {
         QDir().mkpath(QString::fromStdString(m_box->root() + "/elsewhere"));
-        const std::string store = m_box->root() + "/Kalvex4.conf";
-        // Another program holds the store: the change cannot be made now.
+        // Another of the administrator's programs holds the store's lock: the
+        // change cannot be made now.
+        const std::string store = m_box->root() + "/.Kalvex4.conf.lock";
         int ready[2];
         QVERIFY(pipe(ready) == 0);
         const pid_t holder = fork();
         if (holder == 0) {
-            const int fd = ::open(store.c_str(), O_RDONLY);
+            const int fd = ::open(store.c_str(), O_RDWR | O_CREAT, 0600);
             flock(fd, LOCK_EX);
             (void)!write(ready[1], "x", 1);
             for (;;) pause();

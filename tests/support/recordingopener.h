@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 #include "opener.h"
 
@@ -17,21 +18,25 @@ public:
         opened << "new";
         if (onEntryWindow) onEntryWindow();
     }
-    void openEditEntry(QWidget*) override {
+    void openEditEntry(QWidget*, const desktop::HandedEntry& entry) override {
         opened << "edit";
+        handed.push_back(entry);
         if (onEntryWindow) onEntryWindow();
     }
-    void openDeleteEntry(QWidget*) override {
+    void openDeleteEntry(QWidget*, const desktop::HandedEntry& entry) override {
         opened << "delete";
+        handed.push_back(entry);
         if (onEntryWindow) onEntryWindow();
     }
-    bool openNotification(QWidget*) override {
+    bool openNotification(QWidget*, const desktop::HandedEntry& entry) override {
         opened << "notification";
+        handed.push_back(entry);
         return onNotification ? onNotification() : false;
     }
     void openTimerNotification(QWidget*) override { opened << "timer"; }
 
     QStringList opened;
+    std::vector<desktop::HandedEntry> handed;  // what each entry window was handed
     std::function<bool()> onNotification;
     std::function<void()> onEntryWindow;  // runs inside the entry window's place
 };

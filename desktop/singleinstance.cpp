@@ -33,28 +33,36 @@ QString SingleInstance::privateFolder() {
     QFile::setPermissions(own,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (ownedAndClosed(own)) return own;
-#endif
+    // The temporary folder is everyone's: only a folder there that is this user's
+    // own and closed to others will do; another user's plant means no folder.
+    const QString temp = QDir::tempPath() + "/kalvex4-" + QString::number(geteuid());
+    mkdir(QFile::encodeName(temp).constData(), 0700);
+    if (ownedAndClosed(temp)) return temp;
+    return {};
+#else
     return QDir::tempPath();  // per user on Windows
+#endif
 }
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent)
-    : SingleInstance(privateFolder() + "/" + key, key, parent) {}
+    : SingleInstance(privateFolder(), key, parent) {}
 
-SingleInstance::SingleInstance(const QString& privatePath, const QString& key, QObject* parent)
+SingleInstance::SingleInstance(const QString& folder, const QString& key, QObject* parent)
     : QObject(parent),
 #ifdef Q_OS_UNIX
-      m_name(privatePath),  // a socket file in the private folder
+      m_name(folder + "/" + key),  // a socket file in the private folder
 #else
-      m_name(key),  // a named pipe of the user's session
+      m_name(key),            // a named pipe of the user's session
 #endif
-      m_lock(privatePath + ".lock") {
-    Q_UNUSED(key);
+      m_lock(folder + "/" + key + ".lock"),
+      m_guarded(!folder.isEmpty()) {
     m_lock.setStaleLockTime(0);  // a lock whose process died is recovered at once
 }
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::acquire() {
+    if (!m_guarded) return true;  // no folder of the user's own: no guard to take
     if (!m_lock.tryLock(0)) {
         // Only a lock of a living process counts.
         if (!m_lock.removeStaleLockFile() || !m_lock.tryLock(0)) return false;
@@ -79,6 +87,7 @@ bool SingleInstance::acquire() {
 }
 
 bool SingleInstance::signalFirst(int timeoutMs) const {
+    if (!m_guarded) return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs)) return false;

@@ -22,17 +22,23 @@ public:
     // From a second start: asks the first instance to come forward.
     bool signalFirst(int timeoutMs = 2000) const;
 
+    // Whether a folder of the user's own holds the guard; without one the
+    // program runs unguarded (acquire() succeeds), which its caller says.
+    bool guarded() const { return m_guarded; }
+
     // The session's runtime folder when it is the user's alone, otherwise a
-    // folder of the user's own under the home folder.
+    // folder of the user's own under the home folder or, made 0700, in the
+    // temporary folder; empty when there is none.
     static QString privateFolder();
 
 signals:
     void raiseRequested();
 
 private:
-    SingleInstance(const QString& privatePath, const QString& key, QObject* parent);
+    SingleInstance(const QString& folder, const QString& key, QObject* parent);
     QString m_name;
     QLockFile m_lock;
+    bool m_guarded;
     std::unique_ptr<QLocalServer> m_server;
 };
 

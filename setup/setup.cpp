@@ -172,6 +172,8 @@ int main(int argc, char** argv) {
         if (demo) addDemoEntries(values);
         std::cout << "Kalvex4 installed: store " << storeDescription() << ", data "
                   << values.sciezka << "\n";
+        for (const std::string& file : misownedUserFiles(values))
+            std::cout << "kalvex4-setup: " << file << "\n";
     } catch (const std::exception& e) {
         std::cerr << "kalvex4-setup: " << e.what() << "\n";
         return 1;

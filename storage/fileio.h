@@ -37,7 +37,13 @@ enum class Sharing {
 struct FileAccess {
     LinkPolicy links = LinkPolicy::Follow;
     Sharing sharing = Sharing::System;
+    // A file larger than this is neither read nor written (0: any size), so
+    // that nobody can make every reader of a shared file load a huge one.
+    unsigned long long maxBytes = 0;
 };
+
+// Why a file of size bytes is refused by access; empty when it is not.
+std::string sizeRefusal(unsigned long long size, const FileAccess& access);
 
 enum class ReadStatus {
     Ok,          // bytes hold the whole file
@@ -53,6 +59,9 @@ struct FileContent {
 };
 
 FileContent readFile(const std::string& path, const FileAccess& access);
+
+// The name of the user with this id, with the id ("bob (uid 60002)").
+std::string ownerName(unsigned long id);
 
 // The folder that holds path, with its closing separator ("." for a bare name).
 std::string folderOf(const std::string& path);

@@ -85,10 +85,14 @@ Target resolve(const std::string& path, LinkPolicy links) {
 }
 
 // Why an opened file may not be used, or nothing.
-std::string refusalOf(const struct stat& st, Sharing sharing) {
+std::string refusalOf(const std::string& path, const struct stat& st, Sharing sharing) {
     if (S_ISDIR(st.st_mode)) return "it is a folder, not a file";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (sharing == Sharing::Private && st.st_uid != geteuid()) return "it belongs to another user";
+    // Planted before this user's first use, it can only go by the administrator's hand.
+    if (sharing == Sharing::Private && st.st_uid != geteuid())
+        return "it belongs to another user, " + ownerName(st.st_uid) +
+               ", and only the administrator can remove it (rm '" + path +
+               "'; kalvex4-setup --system lists such files)";
     return {};
 }
 
@@ -136,6 +140,20 @@ bool lockWithin(int fd, int timeoutMs, int kind = LOCK_EX) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+// The administrator's files are replaced by a rename, and anyone may lock a
+// file they can read: their writer locks a file beside them that only the
+// owner of a closed folder can open. -1 where the file itself is to be locked.
+int systemLockFor(const std::string& path, Sharing sharing) {
+    if (sharing != Sharing::System) return -1;
+    struct stat dir {};
+    const std::string folder = folderOf(path);
+    if (stat(folder.c_str(), &dir) != 0 || (dir.st_mode & 0022) != 0 || dir.st_uid != geteuid())
+        return -1;
+    const std::string name = path.substr(folder.size());
+    return open((folder + "." + name + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                0600);
 }
 
 mode_t newMode(Sharing sharing, const struct stat* old) {
@@ -218,8 +236,22 @@ std::string hashOf(std::string_view bytes) {
 
 // Where a sticky folder forbids replacing another user's shared file: a
 // journaled write into the locked file itself, never into another name of it.
+// Claims the room a rewrite will need, without changing the file: on a full
+// disk the rewrite then fails before it has written anything. A file system
+// that cannot claim room ahead leaves that to the undo of a failed rewrite.
+bool reserveRoom(int fd, off_t size) {
+#ifdef __linux__
+    if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0) return true;
+    return errno == EOPNOTSUPP || errno == ENOSYS;
+#else
+    (void)fd;
+    (void)size;
+    return true;
+#endif
+}
+
 void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st,
-                    const std::string& bytes) {
+                    const std::string& before, const std::string& bytes) {
     if (st.st_nlink != 1) throw WriteError(path, "it has a second name (a hard link)");
     Fd fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0) throw WriteError(path, "it belongs to another user who has not shared it");
@@ -232,10 +264,20 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     // the front will reach - complete and synced: a crash while they are copied
     // leaves them there to be read instead.
     const off_t journalAt = std::max(now.st_size, static_cast<off_t>(bytes.size()));
-    if (!writeAll(fd.get(), journalOf(bytes), journalAt) || fsync(fd.get()) != 0 ||
-        !writeAll(fd.get(), bytes) || ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0 ||
-        fsync(fd.get()) != 0)
-        throw WriteError(path, errorText(errno));
+    const std::string journal = journalOf(bytes);
+    if (!reserveRoom(fd.get(), journalAt + static_cast<off_t>(journal.size())))
+        throw WriteError(path, errorText(errno) + "; it was left as it was");
+    bool copying = false;
+    if (writeAll(fd.get(), journal, journalAt) && fsync(fd.get()) == 0 &&
+        (copying = true, writeAll(fd.get(), bytes)) &&
+        ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && fsync(fd.get()) == 0)
+        return;
+    // A write reported as failed leaves the file as it was: its old bytes, no journal.
+    const int error = errno;
+    if (copying) (void)writeAll(fd.get(), before);
+    (void)!ftruncate(fd.get(), now.st_size);
+    fsync(fd.get());
+    throw WriteError(path, errorText(error));
 }
 
 // Creates the file only if nobody did meanwhile; false when someone did.
@@ -392,10 +434,14 @@ FileContent readFile(const std::string& path, const FileAccess& access) {
         out.problem = errorText(errno);
         return out;
     }
-    out.problem = refusalOf(st, access.sharing);
+    out.problem = refusalOf(target.path, st, access.sharing);
+    if (out.problem.empty())
+        out.problem = sizeRefusal(static_cast<unsigned long long>(st.st_size), access);
     // A shared file that another user rewrites in place is read between two
     // writes; a lock held on and on delays the read a moment, never stops it.
-    if (out.problem.empty()) lockWithin(fd.get(), std::min(lockTimeoutMs(), kReadWaitMs), LOCK_SH);
+    // Other files are only ever replaced by a rename: they are read unlocked.
+    if (out.problem.empty() && access.sharing == Sharing::Shared)
+        lockWithin(fd.get(), std::min(lockTimeoutMs(), kReadWaitMs), LOCK_SH);
     if (out.problem.empty() && readAll(fd.get(), out.bytes, out.problem)) {
         out.bytes = contentOf(std::move(out.bytes));
         out.status = ReadStatus::Ok;
@@ -426,9 +472,13 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         }
         struct stat st {};
         if (fstat(fd.get(), &st) != 0) throw WriteError(path, errorText(errno));
-        if (std::string refusal = refusalOf(st, access.sharing); !refusal.empty())
+        if (std::string refusal = refusalOf(target.path, st, access.sharing); !refusal.empty())
             throw WriteError(path, refusal);
-        if (!lockWithin(fd.get(), lockTimeoutMs()))
+        if (std::string refusal = sizeRefusal(static_cast<unsigned long long>(st.st_size), access);
+            !refusal.empty())
+            throw WriteError(path, refusal);
+        const Fd guard(systemLockFor(target.path, access.sharing));
+        if (!lockWithin(guard.get() >= 0 ? guard.get() : fd.get(), lockTimeoutMs()))
             throw WriteError(path, "another program kept it locked for " +
                                        std::to_string((lockTimeoutMs() + 999) / 1000) +
                                        " seconds; try again later");
@@ -440,6 +490,7 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         if (!readAll(fd.get(), current.bytes, current.problem))
             throw WriteError(path, "it could not be read completely (" + current.problem +
                                        "); it was left as it was");
+        const std::string raw = current.bytes;  // what a failed rewrite in place puts back
         current.bytes = contentOf(std::move(current.bytes));
         current.status = ReadStatus::Ok;
         std::optional<std::string> bytes = change(current);
@@ -460,7 +511,7 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         unlink(tmp.c_str());
         if ((error == EPERM || error == EACCES) && access.sharing == Sharing::Shared &&
             st.st_uid != geteuid())
-            return rewriteInPlace(target.path, fd.get(), st, *bytes);
+            return rewriteInPlace(target.path, fd.get(), st, raw, *bytes);
         throw WriteError(path, errorText(error));
     }
     throw WriteError(path, "it keeps being replaced by another program");

@@ -104,6 +104,12 @@ FileContent readFile(const std::string& path, const FileAccess& access) {
         return FileContent{ReadStatus::Unreadable, {}, "it is a folder, not a file"};
     Handle h(openForReading(path));
     if (!h.valid()) return openFailure(path, GetLastError());
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(h.get(), &size))
+        if (std::string refusal =
+                sizeRefusal(static_cast<unsigned long long>(size.QuadPart), access);
+            !refusal.empty())
+            return FileContent{ReadStatus::Unreadable, {}, refusal};
     return readOpen(h.get());
 }
 

@@ -17,7 +17,9 @@ std::string colourFileName(const std::string& dataFolder, const std::string& use
 }
 
 FileAccess logAccess(LogKind kind) {
-    return kind == LogKind::Public ? kSharedFile : kPrivateFile;
+    FileAccess access = kind == LogKind::Public ? kSharedFile : kPrivateFile;
+    access.maxBytes = kMaxLogBytes;
+    return access;
 }
 
 std::optional<Location> locate() {

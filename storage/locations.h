@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fileio.h"
 #include "logkind.h"
@@ -42,16 +43,22 @@ std::string storeWriteProblem();
 // Why folder cannot hold logs for this user: not a full path, missing, a file,
 // or not writable by this user; empty when it can.
 std::string logFolderProblem(const std::string& folder);
+// Files named for a user (their logs, colour and configuration files) that
+// another user owns, as planting them before that user's first use leaves
+// them: one line each, saying whose they are and how to remove them.
+std::vector<std::string> misownedUserFiles(const StoreValues& store);
 // Where the store lives on this machine (a file here, a registry key on Windows).
 std::string storeDescription();
 
 // The login name of the effective user, full length, case as the system has it.
 std::string userName();
 
-// The one exchange file shared by every window, run and user.
+// The exchange file of this user's windows: KALVEX4_EXCHANGE, or by default
+// the personal one.
 std::string exchangePath();
-// Where this user's hand-offs go when the shared exchange file cannot be used:
-// a file nobody else can plant or lock.
+// A file of this user's alone, which nobody else can plant, lock or rewrite:
+// $XDG_RUNTIME_DIR/Kalvex4.tmp, or ~/.Kalvex4.tmp. It also stands in for a
+// named exchange file that cannot be used.
 std::string personalExchangePath();
 // Why the shared exchange file at path cannot be used by this user, or empty.
 std::string exchangeProblem(const std::string& path);
@@ -63,6 +70,9 @@ inline constexpr FileAccess kPrivateFile{LinkPolicy::Follow, Sharing::Private};
 inline constexpr FileAccess kSharedFile{LinkPolicy::Follow, Sharing::Shared};
 inline constexpr FileAccess kExchangeFile{LinkPolicy::Refuse, Sharing::Shared};
 inline constexpr FileAccess kSystemFile{LinkPolicy::Follow, Sharing::System};
+// 51 entries of texts as long as users write are a few hundred KB: a log of
+// more is refused, read and written, with a notice naming it.
+inline constexpr unsigned long long kMaxLogBytes = 4ull * 1024 * 1024;
 FileAccess logAccess(LogKind kind);
 
 FileNames buildFileNames(const StoreValues& folders, const std::string& user);

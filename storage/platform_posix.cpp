@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -66,6 +67,45 @@ std::string storeWriteProblem() {
     return {};
 }
 
+std::string ownerName(unsigned long id) {
+    const passwd* pw = getpwuid(static_cast<uid_t>(id));
+    const std::string uid = "uid " + std::to_string(id);
+    return pw && pw->pw_name ? std::string(pw->pw_name) + " (" + uid + ")" : uid;
+}
+
+std::vector<std::string> misownedUserFiles(const StoreValues& store) {
+    // Longest suffix first: "ann_staly.log" is ann's static log, not "ann_staly"'s.
+    const std::pair<const std::string*, std::vector<std::string>> places[] = {
+        {&store.sciezka_log, {".log"}},
+        {&store.sciezka_log_staly, {"_staly.log"}},
+        {&store.sciezka, {"_config.ini", ".col"}}};
+    std::vector<std::string> found;
+    for (const auto& [folder, suffixes] : places) {
+        DIR* dir = opendir(folder->c_str());
+        if (!dir) continue;
+        while (const dirent* e = readdir(dir)) {
+            const std::string name = e->d_name;
+            for (const std::string& suffix : suffixes) {
+                if (name.size() <= suffix.size() ||
+                    name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+                    continue;
+                const std::string user = name.substr(0, name.size() - suffix.size());
+                struct stat st {};
+                const std::string path = *folder + name;
+                const passwd* owner = lstat(path.c_str(), &st) == 0 ? getpwuid(st.st_uid) : nullptr;
+                // Named for one user, owned by another (or by an id without a name).
+                if (st.st_nlink > 0 && !(owner && owner->pw_name && user == owner->pw_name))
+                    found.push_back(path + " is named for " + user + " but belongs to " +
+                                    ownerName(st.st_uid) + ": remove it (rm '" + path +
+                                    "') so that " + user + " can use Kalvex4");
+                break;
+            }
+        }
+        closedir(dir);
+    }
+    return found;
+}
+
 std::string logFolderProblem(const std::string& folder) {
     if (folder.empty() || folder.front() != '/') return "is not a full path (it must begin with /)";
     // Without its final slash, so that a file typed as a folder is found as a file.
@@ -100,7 +140,9 @@ std::string userName() {
 }
 
 std::string exchangePath() {
-    return envOr("KALVEX4_EXCHANGE", "/tmp/Kalvex4.tmp");
+    // A file of this user's own: a shared one would let any user steer the hand-overs.
+    const char* named = std::getenv("KALVEX4_EXCHANGE");
+    return named && *named ? std::string(named) : personalExchangePath();
 }
 
 std::string personalExchangePath() {

@@ -69,6 +69,10 @@ std::string storeWriteProblem() {
     return {};
 }
 
+std::vector<std::string> misownedUserFiles(const StoreValues&) {
+    return {};  // Windows keeps each user's files by its own permissions
+}
+
 std::string logFolderProblem(const std::string& folder) {
     const bool full =
         folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
@@ -116,7 +120,8 @@ std::string exchangePath() {
     char buf[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("KALVEX4_EXCHANGE", buf, MAX_PATH);
     if (n > 0 && n < MAX_PATH) return std::string(buf, n);
-    return "C:\\Windows\\Temp\\Kalvex4.tmp";
+    // The user's own temporary folder: a shared file would let any user steer the hand-overs.
+    return personalExchangePath();
 }
 
 }  // namespace kv::storage

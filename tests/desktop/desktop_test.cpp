@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QLineEdit>
 #include <QMenu>
 #include <QRandomGenerator>
@@ -205,6 +207,43 @@ private slots:
         planted.unlock();
         qputenv("HOME", oldHome);
         qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    }
+
+    void withoutAFolderOfItsOwnTheGuardMovesToAClosedOneOrStandsAside() {
+        const QString key = QString("kv4-own-%1").arg(QCoreApplication::applicationPid());
+        const QByteArray oldHome = qgetenv("HOME"), oldRuntime = qgetenv("XDG_RUNTIME_DIR"),
+                         oldTemp = qgetenv("TMPDIR");
+        QTemporaryDir base;
+        QFile notAFolder(base.filePath("home"));  // a home where nothing can be made
+        QVERIFY(notAFolder.open(QIODevice::WriteOnly));
+        notAFolder.close();
+        qputenv("HOME", notAFolder.fileName().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", "");
+        QVERIFY(QDir(base.path()).mkdir("tmp"));
+        qputenv("TMPDIR", base.filePath("tmp").toUtf8());
+        const QString own = base.filePath("tmp") + "/kalvex4-" + QString::number(geteuid());
+        QCOMPARE(desktop::SingleInstance::privateFolder(), own);
+        QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
+        {
+            desktop::SingleInstance first(key);
+            QVERIFY(first.guarded() && first.acquire());
+            QVERIFY(!desktop::SingleInstance(key).acquire());
+        }
+        // Another user's folder at that name, or one open to others: no guard at all.
+        QVERIFY(QDir(own).removeRecursively());
+        QVERIFY(QDir().mkdir(own));
+        QFile::setPermissions(own, QFileDevice::Permissions(0x7777));
+        QCOMPARE(desktop::SingleInstance::privateFolder(), QString());
+        desktop::SingleInstance unguarded(key);
+        QVERIFY(!unguarded.guarded());
+        QVERIFY(unguarded.acquire());
+        QVERIFY(!unguarded.signalFirst(100));
+        qputenv("HOME", oldHome);
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        if (oldTemp.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", oldTemp);
     }
 
     void shellOpenTellsPathsFromAddresses() {

@@ -15,7 +15,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,20 +36,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-// A bound against hangs and runaway work, wide enough for a loaded machine;
-// speed itself is measured by build/bench_logs.
-constexpr auto kDueCheckBound = std::chrono::milliseconds(2000);
+// A bound against hangs only, a minute, so that no slow, sanitized or busy
+// machine trips it; speed is measured by build/bench_logs, not here.
+constexpr unsigned kHangBoundSeconds = 60;
 constexpr uid_t kOtherUser = 60201;
 
 struct Case {
@@ -93,7 +81,7 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
     const pid_t pid = fork();
     if (pid == 0) {
         close(out[0]);
-        alarm(20);  // a hang is a fault
+        alarm(kHangBoundSeconds);  // a hang is a fault
         std::mt19937 rng(seed);
         std::string fault;
         setNoticeHandler([](const std::string&) {});
@@ -134,15 +122,8 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
                      ++announced;
                      return false;
                  }});
-            const auto start = std::chrono::steady_clock::now();
             check.startupCheck();
             check.periodicCheck();
-            const auto took = std::chrono::steady_clock::now() - start;
-            if (!kSanitized && took > 2 * kDueCheckBound)  // two passes
-                fault = "the due check took " +
-                        std::to_string(
-                            std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
-                        " ms";
             // Add: stored with everything else intact, or refused with the file as it was.
             Profile& log = files.log(LogKind::Private);
             std::vector<StoredEntry> earlier;
@@ -211,7 +192,9 @@ int main(int argc, char** argv) {
     chmod((dir.path() + "/tmp").c_str(), 01777);
 
     const std::vector<Case> cases{
+        // Over the bound of a log: neither read nor written. Under it: used.
         {"five-megabytes", [](std::mt19937&) { return entries(51, 100000); }, {}},
+        {"under-four-megabytes", [](std::mt19937&) { return entries(51, 75000); }, {}},
         {"random-bytes", [](std::mt19937& r) { return randomBytes(r, 1 << 20, false); }, {}},
         {"random-ini-like", [](std::mt19937& r) { return randomBytes(r, 1 << 20, true); }, {}},
         {"hundred-thousand-sections",

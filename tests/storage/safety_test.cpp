@@ -66,6 +66,27 @@ TEST_F(SafetyTest, ARemovalMovesLongAndQuotedValuesWhole) {
     EXPECT_EQ(log.readString("1", "Informacja", "").size(), kMaxValueLength);
 }
 
+TEST_F(SafetyTest, ALogOverItsBoundIsNeitherReadNorWritten) {
+    Profile bounded(dir.file("u.log"), logAccess(LogKind::Private));
+    // 51 entries of 75 KB: a full log well under the bound is used.
+    for (int i = 0; i < kSlots; ++i)
+        ASSERT_EQ(addEntry(bounded, LogKind::Private, make(i, 75000)), i);
+    EXPECT_TRUE(isOccupied(bounded, 50));
+    EXPECT_TRUE(notices.said.empty());
+    // Grown past 4 MB by hand: read as empty, said once, never written.
+    dir.write("u.log", dir.read("u.log") + "[x]\r\nk=" + std::string(1 << 20, 'x') + "\r\n");
+    const std::string grown = dir.read("u.log");
+    EXPECT_FALSE(isOccupied(bounded, 0));
+    ASSERT_EQ(notices.said.size(), 1u);
+    EXPECT_NE(notices.said[0].find(dir.file("u.log")), std::string::npos);
+    EXPECT_NE(notices.said[0].find("more than the 4 MB a log can need"), std::string::npos);
+    EXPECT_THROW(addEntry(bounded, LogKind::Private, make(0)), WriteError);
+    EXPECT_THROW(removeEntry(bounded, LogKind::Private, 0, RemovalOrder::DeleteWindow), WriteError);
+    EXPECT_EQ(dir.read("u.log"), grown);
+    // Other files know no such bound.
+    EXPECT_EQ(log.readString("0", "Numer", "none"), "0");
+}
+
 TEST_F(SafetyTest, RemovingNothingReportsNothingRemoved) {
     EXPECT_FALSE(removeEntry(log, LogKind::Private, 0, RemovalOrder::DeleteWindow));  // no file
     EXPECT_FALSE(dir.exists("u.log"));
@@ -152,6 +173,27 @@ TEST_F(SafetyTest, AHundredThousandSectionsAreLookedUpByName) {
 }
 
 #ifndef _WIN32
+
+TEST(ExchangeTest, ByDefaultEachUsersWindowsHandOverInAFileOfTheirOwn) {
+    TempDir dir;
+    const char* named = std::getenv("KALVEX4_EXCHANGE");
+    const std::string keep = named ? named : "";
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keepRuntime = runtime ? runtime : "";
+    std::filesystem::create_directory(dir.file("run"));
+    chmod(dir.file("run").c_str(), 0700);
+    kv::testing::setEnvironment("KALVEX4_EXCHANGE", "");
+    kv::testing::setEnvironment("XDG_RUNTIME_DIR", dir.file("run"));
+    EXPECT_EQ(exchangePath(), dir.file("run") + "/Kalvex4.tmp");
+    Exchange exchange;
+    exchange.recordActiveEntry(3, "log");
+    struct stat st {};
+    ASSERT_EQ(stat((dir.file("run") + "/Kalvex4.tmp").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // nobody else reads or steers it
+    EXPECT_EQ(Exchange().activeEntry().number, 3);
+    kv::testing::setEnvironment("XDG_RUNTIME_DIR", keepRuntime);
+    kv::testing::setEnvironment("KALVEX4_EXCHANGE", keep);
+}
 
 int g_reads = 0;
 // A short first read, then an I/O error: what a failing disk does.

@@ -13,6 +13,9 @@
 //   kalvex4-setup --system              machine-wide (as root)
 //   kalvex4-setup --sandbox DIR [--demo] a private installation in DIR
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -118,6 +121,11 @@ void addDemoEntries(const StoreValues& v) {
     addEntry(pub, LogKind::Public, backup);
 }
 
+bool ownedBySetup(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid();
+}
+
 int usage() {
     std::cerr << "usage: kalvex4-setup --system | --sandbox DIR [--demo]\n";
     return 2;
@@ -165,9 +173,11 @@ int main(int argc, char** argv) {
         makeFolder(logs / "static", kStickyFolder);
         makeFolder(logs / "public", kStickyFolder);
         // Created here so that no user owns them and none can take them from the others.
+        // One that is already setup's is left alone: a user's lock on it delays nothing.
         for (const std::string& shared :
              {values.sciezka + "config.ini", values.sciezka_log_glowny + "log4.ini"})
-            Profile(shared, kSharedFile).update([](IniDocument&) { return true; });
+            if (!ownedBySetup(shared))
+                Profile(shared, kSharedFile).update([](IniDocument&) { return true; });
         writeStore(values);
         if (demo) addDemoEntries(values);
         std::cout << "Kalvex4 installed: store " << storeDescription() << ", data "

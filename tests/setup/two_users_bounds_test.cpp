@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <vector>
 
@@ -129,8 +130,9 @@ TEST_F(Machine, AnotherUsersLockOnTheStoreDelaysNobody) {
     if (holder == 0) {
         // Bob may read the store, so he may lock it, and keep the lock.
         if (setgid(kAlice) != 0 || setuid(kBob) != 0) _exit(1);
-        const int fd = open((root + "/Kalvex4.conf").c_str(), O_RDONLY);
-        flock(fd, LOCK_EX);
+        for (const std::string& file : {root + "/Kalvex4.conf", store.sciezka + "config.ini",
+                                         store.sciezka_log_glowny + "log4.ini"})
+            flock(open(file.c_str(), O_RDONLY), LOCK_EX);
         (void)!write(ready[1], "x", 1);
         for (;;) pause();
     }
@@ -156,6 +158,9 @@ TEST_F(Machine, AnotherUsersLockOnTheStoreDelaysNobody) {
     ASSERT_EQ(stat((root + "/.Kalvex4.conf.lock").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     setLockTimeoutMs(oldTimeout);
+    // The package's setup run, with bob's locks held on every file he can read.
+    const std::string setup = std::string(KV_SETUP_BINARY) + " --sandbox " + root + " >/dev/null";
+    EXPECT_EQ(std::system(setup.c_str()), 0);
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
 }

@@ -131,7 +131,7 @@ TEST_F(Machine, AnotherUsersLockOnTheStoreDelaysNobody) {
         // Bob may read the store, so he may lock it, and keep the lock.
         if (setgid(kAlice) != 0 || setuid(kBob) != 0) _exit(1);
         for (const std::string& file : {root + "/Kalvex4.conf", store.sciezka + "config.ini",
-                                         store.sciezka_log_glowny + "log4.ini"})
+                                        store.sciezka_log_glowny + "log4.ini"})
             flock(open(file.c_str(), O_RDONLY), LOCK_EX);
         (void)!write(ready[1], "x", 1);
         for (;;) pause();

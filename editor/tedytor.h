@@ -85,7 +85,6 @@ private:
     void open();
     void applyColours();
     void showPage(int index);
-    void select(LogPage& page, QTreeWidgetItem* item);
     // Shows the line's entry and records it as the active entry, when its slot
     // still holds what the line showed; else reads the lists again and says so.
     bool handOver(LogPage& page, QTreeWidgetItem* item);

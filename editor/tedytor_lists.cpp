@@ -72,7 +72,7 @@ QWidget* Tedytor::buildLogPage(LogPage& page, const LogPageTexts& t) {
 
     LogPage* p = &page;
     connect(page.list, &QTreeWidget::itemClicked, this,
-            [this, p](QTreeWidgetItem* item) { select(*p, item); });
+            [this, p](QTreeWidgetItem* item) { handOver(*p, item); });
     // The keyboard selects as a click does, and highlights what it selects
     // (tabbing into a list makes its first line current, unhighlighted).
     connect(page.list, &QTreeWidget::currentItemChanged, this, [this, p](QTreeWidgetItem* item) {
@@ -81,7 +81,7 @@ QWidget* Tedytor::buildLogPage(LogPage& page, const LogPageTexts& t) {
             p->list->clearSelection();
             item->setSelected(true);
         }
-        select(*p, item);
+        handOver(*p, item);
     });
     connect(page.list, &QTreeWidget::itemDoubleClicked, this, [this, p] { editSelected(*p); });
     return w;
@@ -116,10 +116,6 @@ void Tedytor::rebuildLists() {
             return;
         }
     }
-}
-
-void Tedytor::select(LogPage& page, QTreeWidgetItem* item) {
-    handOver(page, item);
 }
 
 bool Tedytor::handOver(LogPage& page, QTreeWidgetItem* item) {

@@ -299,12 +299,11 @@ bool Tinformacja::applyStyle() {
 }
 
 void Tinformacja::enableActions() {
-    const std::string s = std::to_string(m_number);
-    storage::Profile* log = m_files->logByKey(m_logKey);
-    m_strona->setEnabled(!log->readText(s, "strona", "").empty());
-    m_email->setEnabled(!log->readText(s, "email", "").empty());
-    m_programbtn->setEnabled(!log->readText(s, "program", "").empty());
-    m_plikbtn->setEnabled(!log->readText(s, "plik", "").empty());
+    // Only what the entry holds is offered: the loaded values already say it.
+    m_strona->setEnabled(!m_shown.strona.empty());
+    m_email->setEnabled(!m_shown.email.empty());
+    m_programbtn->setEnabled(!m_shown.program.empty());
+    m_plikbtn->setEnabled(!m_shown.plik.empty());
 }
 
 void Tinformacja::done_() {

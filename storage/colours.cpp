@@ -66,9 +66,9 @@ ColourRules notificationColourRules() {
         {"info", R::Font, "listy1_font", d("listy1_font")},
         {"GroupBox2", R::Font, "czcionka", d("czcionka")},
         {"Color95Button1", R::Background, "btn1", d("btn1")},
-        {"Color95Button1", R::Font, "btn1_font", paintDefault("btn1_font")},
+        {"Color95Button1", R::Font, "btn1_font", d("btn1_font")},
         {"Color95Button2", R::Background, "btn2", d("btn2")},
-        {"Color95Button2", R::Font, "btn2_font", paintDefault("btn2_font")},
+        {"Color95Button2", R::Font, "btn2_font", d("btn2_font")},
         {"stronabtn", R::Background, "btn2", d("btn2")},
         {"stronabtn", R::Font, "btn2_font", d("btn2_font")},
         {"programbtn", R::Background, "btn1", d("btn1")},
@@ -80,10 +80,15 @@ ColourRules notificationColourRules() {
 
 namespace {
 
-void both(ColourRules& rules, const std::string& object, const char* background, const char* font,
-          ColourValue fontDefault) {
+// Every default is the key's own (kColourKeys).
+ColourRule font(const std::string& object, const char* key) {
+    return {object, ColourRole::Font, key, paintDefault(key)};
+}
+
+void both(ColourRules& rules, const std::string& object, const char* background,
+          const char* fontKey) {
     rules.push_back({object, ColourRole::Background, background, paintDefault(background)});
-    rules.push_back({object, ColourRole::Font, font, fontDefault});
+    rules.push_back(font(object, fontKey));
 }
 
 }  // namespace
@@ -91,65 +96,59 @@ void both(ColourRules& rules, const std::string& object, const char* background,
 ColourRules entryColourRules(const std::string& cancelButton) {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
+    both(rules, "", "tlo", "czcionka");
     for (const char* list1 : {"informacja", "tytul", "typ", "email", "program_nazwa"})
-        both(rules, list1, "listy1", "listy1_font", paintDefault("listy1_font"));
+        both(rules, list1, "listy1", "listy1_font");
     rules.push_back({"kalendarz", R::Background, "listy1", paintDefault("listy1")});
     for (const char* list2 : {"odbiorca_nazwa", "dzwiek", "strona", "plik"})
-        both(rules, list2, "listy2", "listy2_font", paintDefault("listy2_font"));
+        both(rules, list2, "listy2", "listy2_font");
     for (const char* group : {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4"})
-        rules.push_back({group, R::Font, "czcionka", paintDefault("czcionka")});
-    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
-    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
-    rules.push_back({cancelButton, R::Font, "btn1_font", paintDefault("btn1_font")});
-    rules.push_back({"zapiszbtn", R::Font, "btn2_font", paintDefault("btn2_font")});
+        rules.push_back(font(group, "czcionka"));
+    both(rules, "logo", "logo", "logo_font");
+    both(rules, "logo2", "logo2", "logo2_font");
+    rules.push_back(font(cancelButton, "btn1_font"));
+    rules.push_back(font("zapiszbtn", "btn2_font"));
     return rules;
 }
 
 ColourRules deleteColourRules() {
-    using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
-    rules.push_back({"GroupBox1", R::Font, "czcionka", paintDefault("czcionka")});
-    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
-    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
-    rules.push_back({"anulujbtn", R::Font, "btn1_font", paintDefault("btn1_font")});
-    rules.push_back({"usunbtn", R::Font, "btn2_font", paintDefault("btn2_font")});
+    both(rules, "", "tlo", "czcionka");
+    rules.push_back(font("GroupBox1", "czcionka"));
+    both(rules, "logo", "logo", "logo_font");
+    both(rules, "logo2", "logo2", "logo2_font");
+    rules.push_back(font("anulujbtn", "btn1_font"));
+    rules.push_back(font("usunbtn", "btn2_font"));
     return rules;
 }
 
 ColourRules timerColourRules() {
-    using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
-    rules.push_back({"GroupBox1", R::Font, "czcionka", paintDefault("czcionka")});
-    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
-    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
-    rules.push_back({"btn1", R::Font, "btn1_font", paintDefault("btn1_font")});
-    both(rules, "info", "listy1", "listy1_font", paintDefault("listy1_font"));
+    both(rules, "", "tlo", "czcionka");
+    rules.push_back(font("GroupBox1", "czcionka"));
+    both(rules, "logo", "logo", "logo_font");
+    both(rules, "logo2", "logo2", "logo2_font");
+    rules.push_back(font("btn1", "btn1_font"));
+    both(rules, "info", "listy1", "listy1_font");
     return rules;
 }
 
 ColourRules editorColourRules() {
     using R = ColourRole;
     ColourRules rules;
-    both(rules, "", "tlo", "czcionka", paintDefault("czcionka"));
+    both(rules, "", "tlo", "czcionka");
     for (const char* list1 :
          {"lista", "zegar2", "hh", "mm", "ss", "timer_info", "lista_stala", "lista_glowna"})
-        both(rules, list1, "listy1", "listy1_font", paintDefault("listy1_font"));
+        both(rules, list1, "listy1", "listy1_font");
     for (const char* preview : {"podglad", "podglad_staly", "podglad_glowny"})
-        both(rules, preview, "listy2", "listy2_font", paintDefault("listy2_font"));
-    for (int g = 1; g <= 8; ++g)
-        rules.push_back(
-            {"GroupBox" + std::to_string(g), R::Font, "czcionka", paintDefault("czcionka")});
-    both(rules, "logo", "logo", "logo_font", paintDefault("logo_font"));
-    both(rules, "logo2", "logo2", "logo2_font", paintDefault("logo2_font"));
+        both(rules, preview, "listy2", "listy2_font");
+    for (int g = 1; g <= 8; ++g) rules.push_back(font("GroupBox" + std::to_string(g), "czcionka"));
+    both(rules, "logo", "logo", "logo_font");
+    both(rules, "logo2", "logo2", "logo2_font");
     rules.push_back({"logo3", R::Background, "logo2", paintDefault("logo2")});
-    both(rules, "status", "logo2", "logo2_font", paintDefault("logo2_font"));
-    for (const char* b : {"btn1", "btn3", "btn5", "btn7"})
-        rules.push_back({b, R::Font, "btn1_font", paintDefault("btn1_font")});
-    for (const char* b : {"btn2", "btn4", "btn6"})
-        rules.push_back({b, R::Font, "btn2_font", paintDefault("btn2_font")});
+    both(rules, "status", "logo2", "logo2_font");
+    for (const char* b : {"btn1", "btn3", "btn5", "btn7"}) rules.push_back(font(b, "btn1_font"));
+    for (const char* b : {"btn2", "btn4", "btn6"}) rules.push_back(font(b, "btn2_font"));
     return rules;
 }
 

@@ -85,15 +85,15 @@ Target resolve(const std::string& path, LinkPolicy links) {
 }
 
 // Why an opened file may not be used, or nothing.
-std::string refusalOf(const std::string& path, const struct stat& st, Sharing sharing) {
+std::string refusalOf(const std::string& path, const struct stat& st, const FileAccess& access) {
     if (S_ISDIR(st.st_mode)) return "it is a folder, not a file";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
     // Planted before this user's first use, it can only go by the administrator's hand.
-    if (sharing == Sharing::Private && st.st_uid != geteuid())
+    if (access.sharing == Sharing::Private && st.st_uid != geteuid())
         return "it belongs to another user, " + ownerName(st.st_uid) +
                ", and only the administrator can remove it (rm '" + path +
                "'; kalvex4-setup --system lists such files)";
-    return {};
+    return sizeRefusal(static_cast<unsigned long long>(st.st_size), access);
 }
 
 // Opens without blocking on a planted pipe, then reads in blocking mode.
@@ -234,8 +234,6 @@ std::string hashOf(std::string_view bytes) {
     return text;
 }
 
-// Where a sticky folder forbids replacing another user's shared file: a
-// journaled write into the locked file itself, never into another name of it.
 // Claims the room a rewrite will need, without changing the file: on a full
 // disk the rewrite then fails before it has written anything. A file system
 // that cannot claim room ahead leaves that to the undo of a failed rewrite.
@@ -250,6 +248,8 @@ bool reserveRoom(int fd, off_t size) {
 #endif
 }
 
+// Where a sticky folder forbids replacing another user's shared file: a
+// journaled write into the locked file itself, never into another name of it.
 void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st,
                     const std::string& before, const std::string& bytes) {
     if (st.st_nlink != 1) throw WriteError(path, "it has a second name (a hard link)");
@@ -434,9 +434,7 @@ FileContent readFile(const std::string& path, const FileAccess& access) {
         out.problem = errorText(errno);
         return out;
     }
-    out.problem = refusalOf(target.path, st, access.sharing);
-    if (out.problem.empty())
-        out.problem = sizeRefusal(static_cast<unsigned long long>(st.st_size), access);
+    out.problem = refusalOf(target.path, st, access);
     // A shared file that another user rewrites in place is read between two
     // writes; a lock held on and on delays the read a moment, never stops it.
     // Other files are only ever replaced by a rename: they are read unlocked.
@@ -472,10 +470,7 @@ void modifyFile(const std::string& path, const FileAccess& access, const FileCha
         }
         struct stat st {};
         if (fstat(fd.get(), &st) != 0) throw WriteError(path, errorText(errno));
-        if (std::string refusal = refusalOf(target.path, st, access.sharing); !refusal.empty())
-            throw WriteError(path, refusal);
-        if (std::string refusal = sizeRefusal(static_cast<unsigned long long>(st.st_size), access);
-            !refusal.empty())
+        if (std::string refusal = refusalOf(target.path, st, access); !refusal.empty())
             throw WriteError(path, refusal);
         const Fd guard(systemLockFor(target.path, access.sharing));
         if (!lockWithin(guard.get() >= 0 ? guard.get() : fd.get(), lockTimeoutMs()))

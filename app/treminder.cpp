@@ -17,6 +17,8 @@
 #include "bannerfont.h"
 #include "exchange.h"
 #include "hints.h"
+#include "sessionstart.h"
+#include "settings.h"
 #include "tray.h"
 #include "windowkit.h"
 
@@ -65,9 +67,6 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
     m_zegar = new desktop::AlarmClock(services.clock, this);
     m_zegar->setObjectName("zegar");
     connect(m_zegar, &desktop::AlarmClock::alarm, this, &Treminder::onAlarm);
-
-    // Start with the session is off until the start-up sequence sets it.
-    m_services.autostart.setEnabled(false);
 
     // What the files could not do but the run survives (a log that cannot be
     // read, a shared file that cannot be used) is said once, after the
@@ -256,18 +255,14 @@ void Treminder::runStartupSequence() {
 }
 
 void Treminder::applyConfiguration() {
-    storage::Profile& config = m_files->config();
-    if (config.readString("glowne", "zmienione", "nie") == "nie") {
-        m_services.autostart.setEnabled(true);
-        m_autorunbtn->setChecked(true);
-        m_autologbtn->setChecked(false);
-        m_timer2->stop();
-        return;
-    }
-    const bool autostart = config.readBool("glowne", "autostart", true);
-    m_services.autostart.setEnabled(autostart);
-    m_autorunbtn->setChecked(autostart);
-    const bool autolog = config.readBool("glowne", "autolog", false);
+    const storage::ProgramSettings settings = storage::readProgramSettings(m_files->config());
+    // The start with the session follows a saved choice; the factory setting is
+    // the package's own autostart entry, which the desktop's switch may have turned off.
+    const std::optional<bool> chosen =
+        settings.saved ? std::optional<bool>(settings.autostart) : std::nullopt;
+    m_autorunbtn->setChecked(
+        desktop::followSessionStart(m_services.autostart, m_files->userConfig(), chosen));
+    const bool autolog = settings.saved && settings.autolog;
     m_autologbtn->setChecked(autolog);
     if (autolog)
         m_timer2->start();
@@ -280,18 +275,21 @@ void Treminder::toggleAutorun() {
     const bool on = m_autorunbtn->isChecked();
     if (m_files) {
         try {
-            m_files->config().writeBool("glowne", "autostart", on);
+            storage::writeAutostartSetting(m_files->config(), on);
         } catch (const storage::WriteError& e) {
             m_autorunbtn->setChecked(!on);
             reportWriteError(e);
             return;
         }
     }
-    if (!m_services.autostart.setEnabled(on)) {
+    const bool changed =
+        m_files ? desktop::changeSessionStart(m_services.autostart, m_files->userConfig(), on)
+                : m_services.autostart.setEnabled(on);
+    if (!changed) {
         m_autorunbtn->setChecked(!on);
         if (m_files) {
             try {
-                m_files->config().writeBool("glowne", "autostart", !on);
+                storage::writeAutostartSetting(m_files->config(), !on);
             } catch (const storage::WriteError&) {
                 // The message below says what matters: the session start is unchanged.
             }

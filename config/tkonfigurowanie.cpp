@@ -20,6 +20,7 @@
 #include "colourscheme.h"
 #include "exchange.h"
 #include "look.h"
+#include "settings.h"
 #include "windowkit.h"
 
 namespace kv::config {
@@ -236,13 +237,15 @@ void Tkonfigurowanie::open() {
     // which another user could point at a folder of theirs.
     const std::string& folder = m_store->sciezka;
     m_config.emplace(folder + "config.ini", storage::kSharedFile);
-    m_colours.emplace(storage::colourFileName(folder, m_edit1->text().toStdString()),
-                      storage::kPrivateFile);
+    const std::string user = m_edit1->text().toStdString();
+    m_colours.emplace(storage::colourFileName(folder, user), storage::kPrivateFile);
+    m_userConfig.emplace(storage::buildFileNames(*m_store, user).userConfig, storage::kPrivateFile);
 
-    const storage::Profile::ReadScope once(*m_config);
-    m_autostart->setChecked(m_config->readBool("glowne", "autostart", true));
-    m_autolog->setChecked(m_config->readBool("glowne", "autolog", false));
-    if (m_config->readBool("glowne", "styl", false)) m_rclassic->setChecked(true);
+    const storage::ProgramSettings settings = storage::readProgramSettings(*m_config);
+    m_autostartShown = settings.autostart;
+    m_autostart->setChecked(settings.autostart);
+    m_autolog->setChecked(settings.autolog);
+    if (settings.classic) m_rclassic->setChecked(true);
     // A look this user cannot switch to is not offered as if it could be.
     const storage::Look other = storage::chosenLook(m_store->sciezka) == storage::Look::Classic
                                     ? storage::Look::Themed

@@ -47,6 +47,8 @@ private:
     std::optional<storage::StoreValues> m_store;
     std::optional<storage::Profile> m_config;
     std::optional<storage::Profile> m_colours;
+    std::optional<storage::Profile> m_userConfig;
+    bool m_autostartShown = true;
     QCheckBox* m_autostart = nullptr;
     QCheckBox* m_autolog = nullptr;
     QRadioButton* m_rclassic = nullptr;

@@ -11,6 +11,8 @@
 #include "colours.h"
 #include "locations.h"
 #include "look.h"
+#include "sessionstart.h"
+#include "settings.h"
 #include "tkonfigurowanie.h"
 
 namespace kv::config {
@@ -109,6 +111,13 @@ void Tkonfigurowanie::save() {
     const storage::Look wanted =
         m_rclassic->isChecked() ? storage::Look::Classic : storage::Look::Themed;
     if (!written([&] { saveSwitches(wanted); })) return;
+    // A changed switch reaches this user's session at once, not only at the next start.
+    if (m_autostart->isChecked() != m_autostartShown &&
+        !desktop::changeSessionStart(m_services.autostart, *m_userConfig, m_autostart->isChecked()))
+        m_services.messages.show(this,
+                                 "The start with the session could not be changed: the autostart "
+                                 "entry could not be written. The other settings were saved.",
+                                 desktop::MessageIcon::Warning);
     // The look follows the manifest's name at the next start; a rename that
     // finds nothing to rename changes nothing.
     if (const std::string problem = storage::changeLook(m_store->sciezka, wanted); !problem.empty())
@@ -135,13 +144,12 @@ void Tkonfigurowanie::saveSwitches(storage::Look wanted) {
     const bool classic = storage::lookChangeProblem(m_store->sciezka, wanted).empty()
                              ? wanted == storage::Look::Classic
                              : storage::chosenLook(m_store->sciezka) == storage::Look::Classic;
-    m_config->update([&](storage::IniDocument& doc) {
-        bool any = doc.write("glowne", "styl", classic ? "1" : "0");
-        any |= doc.write("glowne", "autostart", m_autostart->isChecked() ? "1" : "0");
-        any |= doc.write("glowne", "autolog", m_autolog->isChecked() ? "1" : "0");
-        any |= doc.write("glowne", "zmienione", "tak");
-        return any;
-    });
+    storage::ProgramSettings settings;
+    settings.saved = true;
+    settings.autostart = m_autostart->isChecked();
+    settings.autolog = m_autolog->isChecked();
+    settings.classic = classic;
+    storage::writeProgramSettings(*m_config, settings);
 }
 
 }  // namespace kv::config

@@ -31,20 +31,4 @@ bool startsAsProgram(const QUrl& url) {
     return info.isFile() && info.isExecutable();
 }
 
-QString autostartEntry(const QString& program) {
-    // Exec quoting: inside double quotes, `"`, `` ` ``, `$` and `\` take a backslash;
-    // then the value, a string, escapes every backslash once more.
-    QString quoted = program;
-    for (const char c : {'\\', '"', '`', '$'}) quoted.replace(QChar(c), QString("\\") + QChar(c));
-    quoted.replace("\\", "\\\\");
-    quoted.replace("%", "%%");  // a lone % would start a field code
-    return "[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=\"" + quoted +
-           "\"\nIcon=kalvex4\nComment=Reminds you of the dates in your logs\n"
-           "X-GNOME-Autostart-enabled=true\n";
-}
-
-QString hiddenAutostartEntry() {
-    return "[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=kalvex4\nHidden=true\n";
-}
-
 }  // namespace kv::desktop

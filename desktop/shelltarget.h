@@ -21,9 +21,4 @@ QString actionProblem(const QString& target, ActionKind kind);
 // Whether shell open starts target itself: a local file this user may run.
 bool startsAsProgram(const QUrl& url);
 
-// The XDG autostart entry that starts program with the session.
-QString autostartEntry(const QString& program);
-// A user's entry that turns off the one shipped for every user.
-QString hiddenAutostartEntry();
-
 }  // namespace kv::desktop

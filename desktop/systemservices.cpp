@@ -125,7 +125,12 @@ Services& systemServices() {
     static QtMessageBoxes messages;
     static CanberraSound sound;
     static DesktopShell shell;
-    static XdgAutostart autostart;
+    static XdgAutostart session;
+    // A private installation's run leaves the session's start to the machine's one.
+    static RememberedAutostart sandboxed(session.isEnabled());
+    Autostart& autostart = qEnvironmentVariableIsSet("KALVEX4_STORE")
+                               ? static_cast<Autostart&>(sandboxed)
+                               : static_cast<Autostart&>(session);
     static SystemClock clock;
     static QtDialogs dialogs;
     static Services services{messages, sound, shell, autostart, clock, dialogs};

@@ -152,18 +152,28 @@ private slots:
         QCOMPARE(timer(w, "Timer2")->interval(), 120000);
     }
 
-    void autorunToggleIsWrittenButFactorySettingsWinWhileUnsaved() {
+    void theTraysSwitchHoldsAndAStartThatFailsEarlyWritesNothing() {
         testing::Sandbox box;
         {
             app::Treminder w(m_services->services, m_opener);
             w.runStartupSequence();
+            QVERIFY(m_services->autostartCalls.isEmpty());  // the package's entry already starts it
             action(w, "autorunbtn")->trigger();
             QCOMPARE(box.config().readString("glowne", "autostart", ""), std::string("0"));
-            QVERIFY(!m_services->autostart);
+            QCOMPARE(m_services->autostartCalls, QList<bool>{false});
         }
+        // Unsaved settings no longer switch the session back on at every start.
         app::Treminder again(m_services->services, m_opener);
         again.runStartupSequence();
-        QVERIFY(m_services->autostart);
+        QVERIFY(!m_services->autostart);
+        QVERIFY(!action(again, "autorunbtn")->isChecked());
+        QCOMPARE(m_services->autostartCalls, QList<bool>{false});
+
+        // No store: the program ends, and what the session starts is as it was.
+        testing::Sandbox none(false);
+        app::Treminder early(m_services->services, m_opener);
+        early.runStartupSequence();
+        QCOMPARE(m_services->autostartCalls, QList<bool>{false});
     }
 
     void dueEntriesAreAnnouncedInTurnAsTheActiveEntry() {

@@ -22,6 +22,7 @@
 #include "look.h"
 #include "recordingservices.h"
 #include "sandbox.h"
+#include "settings.h"
 
 using namespace kv;
 using testing::child;
@@ -240,6 +241,30 @@ private slots:
         save(*w);
         QVERIFY(w->saved());
         QCOMPARE(m_box->config().readString("glowne", "autostart", ""), std::string("0"));
+        // The session follows the changed switch at once, and this user remembers it.
+        QCOMPARE(m_s->autostartCalls, QList<bool>{false});
+        QVERIFY(!m_s->autostart);
+        storage::Profile user(m_box->files().userConfig, storage::kPrivateFile);
+        QCOMPARE(storage::UserSettings(user).followedAutostart(), std::optional<bool>(false));
+    }
+
+    void anUnchangedSwitchLeavesTheSessionAndARefusedOneIsSaid() {
+        m_box = std::make_unique<testing::Sandbox>();
+        {
+            auto w = open();
+            save(*w);
+            QVERIFY(w->saved());
+            QVERIFY(m_s->autostartCalls.isEmpty());
+        }
+        m_s->autostartRefuses = true;
+        auto w = open();
+        child<QCheckBox>(*w, "autostart")->setChecked(false);
+        save(*w);
+        QVERIFY(w->saved());
+        QCOMPARE(m_box->config().readString("glowne", "autostart", ""), std::string("0"));
+        QCOMPARE(m_s->messageTexts().last(),
+                 QString{"The start with the session could not be changed: the autostart "
+                         "entry could not be written. The other settings were saved."});
     }
 
     void withoutAStoreItSaysSoAndCloses() {

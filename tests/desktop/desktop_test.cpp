@@ -21,11 +21,6 @@ using namespace kv;
 
 namespace {
 
-QString readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 // The reference: a clock checked every 450 ms from the moment it is enabled.
 // Midnight is never "before" the alarm: enabling arms it, and so does any
 // check outside its minute; firing disarms it whatever the time.
@@ -265,54 +260,6 @@ private slots:
         QFile(odd).open(QIODevice::WriteOnly);
         QVERIFY(QDir::setCurrent(dir.path()));
         QCOMPARE(*desktop::shellTarget("ab:cd"), QUrl::fromLocalFile("ab:cd"));
-    }
-
-    void theAutostartEntryStartsThisProgramAndFailsVisibly() {
-        QTemporaryDir config;
-        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        QTemporaryDir machine;  // none shipped for every user, whatever this machine has
-        const QByteArray oldDirs = qgetenv("XDG_CONFIG_DIRS");
-        qputenv("XDG_CONFIG_DIRS", machine.path().toUtf8());
-        desktop::Autostart& autostart = desktop::systemServices().autostart;
-        const QString entry = config.path() + "/autostart/kalvex4.desktop";
-        QVERIFY(autostart.setEnabled(true));
-        QVERIFY(autostart.isEnabled());
-        QFile f(entry);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QString text = f.readAll();
-        QVERIFY(text.startsWith("[Desktop Entry]\nType=Application\n"));
-        QVERIFY(text.contains("\nExec=\"" + QCoreApplication::applicationFilePath() + "\"\n"));
-        QVERIFY(autostart.setEnabled(false));
-        QVERIFY(!QFile::exists(entry));
-        QVERIFY(autostart.setEnabled(false));  // off stays off
-        // A folder where the entry should be: refused, and said so.
-        QVERIFY(QDir().mkpath(entry));
-        QVERIFY(!autostart.setEnabled(true));
-        QVERIFY(!autostart.setEnabled(false));
-        QVERIFY(QDir(entry).removeRecursively());
-
-        // An entry shipped for every user: off hides it for this user only, on starts again.
-        qputenv("XDG_CONFIG_DIRS", (machine.path() + ":/nonexistent").toUtf8());
-        const QString shipped = machine.path() + "/autostart/kalvex4.desktop";
-        QVERIFY(QDir().mkpath(machine.path() + "/autostart"));
-        QFile s(shipped);
-        QVERIFY(s.open(QIODevice::WriteOnly));
-        s.write("[Desktop Entry]\nType=Application\nName=Kalvex4\nExec=kalvex4\n");
-        s.close();
-        QVERIFY(autostart.isEnabled());
-        QVERIFY(autostart.setEnabled(false));
-        QVERIFY(!autostart.isEnabled());
-        QVERIFY(QFile::exists(shipped));
-        QVERIFY(autostart.setEnabled(true));
-        QVERIFY(autostart.isEnabled());
-        QVERIFY(!readAll(entry).contains("Hidden=true"));
-        qputenv("XDG_CONFIG_DIRS", oldDirs);
-        qputenv("XDG_CONFIG_HOME", old);
-
-        // Exec: quoted for the shell rules, then escaped as a string; % is no field code.
-        QCOMPARE(desktop::autostartEntry("/opt/a \"b\"/$x%u").section('\n', 3, 3),
-                 QString("Exec=\"/opt/a \\\\\"b\\\\\"/\\\\$x%%u\""));
     }
 
     void withoutATrayTheWindowStaysInTheTaskbar() {

@@ -104,7 +104,8 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
         }
         if (switching) {
             for (const std::string& file : {names.log, names.log_staly})
-                if (fs::is_regular_file(file)) chown(file.c_str(), kOtherUser, kOtherUser);
+                if (fs::is_regular_file(file) && chown(file.c_str(), kOtherUser, kOtherUser) != 0)
+                    fault = "could not give " + file + " to the other user";
             if (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)
                 fault = "could not switch users";
         }

@@ -90,7 +90,7 @@ public:
     QStringList sounds;
     QStringList opened;
     bool shellAccepts = true;  // what the desktop answers an open
-    bool autostart = false;
+    bool autostart = true;     // as the package's entry for every user starts the program
     bool autostartRefuses = false;
     QList<bool> autostartCalls;
     QDateTime clock{QDate(2026, 5, 17), QTime(9, 30, 0)};

@@ -1,0 +1,40 @@
+#pragma once
+// The typed settings: config.ini's [glowne], shared by every user of the
+// machine, and what the program keeps for one user in <user>_config.ini.
+
+#include <optional>
+
+#include "profile.h"
+
+namespace kv::storage {
+
+// config.ini, section "glowne".
+struct ProgramSettings {
+    bool saved = false;  // "zmienione": the configuration window saved them once
+    bool autostart = true;
+    bool autolog = false;
+    bool classic = false;  // "styl": the classic look was chosen
+};
+
+ProgramSettings readProgramSettings(const Profile& config);
+// All four, marked as saved; throws WriteError when refused.
+void writeProgramSettings(Profile& config, const ProgramSettings& settings);
+// The tray's switch: only "autostart" changes.
+void writeAutostartSetting(Profile& config, bool on);
+
+// <user>_config.ini, section "kalvex4": one user's state, never another's.
+class UserSettings {
+public:
+    explicit UserSettings(Profile& file) : m_file(file) {}
+
+    // The start-with-session choice of config.ini that this user's session
+    // entry last followed; nothing before the first.
+    std::optional<bool> followedAutostart() const;
+    // Throws WriteError when refused; writes nothing when it is so already.
+    void setFollowedAutostart(bool on);
+
+private:
+    Profile& m_file;
+};
+
+}  // namespace kv::storage

@@ -1,8 +1,10 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
 
+#include "commandline.h"
 #include "exchange.h"
 #include "locations.h"
 #include "look.h"
@@ -24,23 +26,19 @@ void applyLook() {
 }
 
 // --help and --version answer on the terminal before any window system is
-// needed; Qt's own options (-platform, -style) are left for QApplication.
+// needed, and what the program does not know ends it with status 2.
 void answerCommandLine(int argc, char* argv[]) {
     if (argc < 2) return;  // the usual start, from the session: nothing to answer
-    QCoreApplication plain(argc, argv);
-    QCoreApplication::setApplicationName("kalvex4");
-    QCoreApplication::setApplicationVersion(KV_VERSION);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Kalvex4 reminds you of dates: it lives in the notification area and shows a message\n"
-        "window for every entry of your logs that falls due. Started again while it runs,\n"
-        "it brings the running one forward.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.parse(QCoreApplication::arguments());
-    if (parser.isSet("help")) parser.showHelp(0);
-    if (parser.isSet("version")) parser.showVersion();
-    if (parser.isSet("help-all")) parser.process(plain);  // prints Qt's options too, then exits
+    std::optional<kv::app::CommandLineAnswer> answer;
+    {
+        QCoreApplication plain(argc, argv);
+        QCoreApplication::setApplicationName("kalvex4");
+        answer = kv::app::answerArguments(QCoreApplication::arguments());
+    }
+    if (!answer) return;
+    std::fputs(answer->out.toLocal8Bit().constData(), stdout);
+    std::fputs(answer->err.toLocal8Bit().constData(), stderr);
+    std::exit(answer->status);
 }
 
 }  // namespace
@@ -58,9 +56,10 @@ int main(int argc, char* argv[]) {
     const QString user = QString::fromStdString(kv::storage::userName());
     kv::desktop::SingleInstance once("Kalvex.OneInstance." + user);
     if (!once.acquire()) {
+        // The running one opens its editor; only one that cannot be reached is said.
+        if (once.signalFirst()) return 0;
         services.messages.show(nullptr, "Kalvex is running allready!",
                                kv::desktop::MessageIcon::Warning);
-        once.signalFirst();
         return 0;
     }
     applyLook();
@@ -75,7 +74,7 @@ int main(int argc, char* argv[]) {
             "runs without it: a second start would not be refused.");
     opener.setAlarmClock(&window.zegar());
     QObject::connect(&once, &kv::desktop::SingleInstance::raiseRequested, &window,
-                     [&window] { window.tray().bringForward(); });
+                     &kv::app::Treminder::answerSecondStart, Qt::QueuedConnection);
     QObject::connect(
         &window, &kv::app::Treminder::quitRequested, &app,
         [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);

@@ -254,6 +254,15 @@ void Treminder::runStartupSequence() {
     m_timer1->start();
 }
 
+void Treminder::answerSecondStart() {
+    if (QWidget* waiting = QApplication::activeModalWidget()) {
+        waiting->raise();
+        waiting->activateWindow();
+        return;
+    }
+    m_opener.openEditor(this);
+}
+
 void Treminder::applyConfiguration() {
     const storage::ProgramSettings settings = storage::readProgramSettings(m_files->config());
     // The start with the session follows a saved choice; the factory setting is

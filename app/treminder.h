@@ -42,6 +42,9 @@ public:
     QMenu* popup() const { return m_popup; }
     // Runs the start-up sequence now (it runs at most once per run).
     void runStartupSequence();
+    // Started again from the menu: the editor opens, or the window already
+    // waiting for the user comes forward.
+    void answerSecondStart();
     void status(bool reset, int add, const QString& text);
 
 signals:

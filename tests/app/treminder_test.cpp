@@ -1,6 +1,7 @@
 #include "treminder.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -174,6 +175,20 @@ private slots:
         app::Treminder early(m_services->services, m_opener);
         early.runStartupSequence();
         QCOMPARE(m_services->autostartCalls, QList<bool>{false});
+    }
+
+    void aSecondStartOpensTheEditorOrBringsTheWaitingWindowForward() {
+        testing::Sandbox box;
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        w.answerSecondStart();
+        QCOMPARE(m_opener.opened, QStringList{"editor"});
+        QDialog waiting;  // a notification, or the editor itself
+        waiting.setWindowModality(Qt::ApplicationModal);
+        waiting.show();
+        w.answerSecondStart();
+        QCOMPARE(m_opener.opened, QStringList{"editor"});
+        QVERIFY(waiting.isVisible());
     }
 
     void dueEntriesAreAnnouncedInTurnAsTheActiveEntry() {

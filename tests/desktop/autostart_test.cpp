@@ -118,6 +118,19 @@ private slots:
         QVERIFY(entry.contains("\nTryExec=/opt/a \"b\"/$x%u\n"));
     }
 
+    void aRunOnAnInstallationOfItsOwnLeavesTheSessionAlone() {
+        Folders f;
+        writeAll(f.shipped(), kShipped);
+        qputenv("KALVEX4_STORE", QByteArray(f.home.path().toUtf8() + "/Kalvex4.conf"));
+        desktop::Autostart& session = desktop::systemServices().autostart;
+        qunsetenv("KALVEX4_STORE");
+        QVERIFY(session.isEnabled());  // what the desktop shows, read
+        QVERIFY(session.setEnabled(false));
+        QVERIFY(!session.isEnabled());
+        QVERIFY(!QFileInfo::exists(f.own()));  // and never written
+        QVERIFY(desktop::XdgAutostart().isEnabled());
+    }
+
     // config.ini's choice meets the desktop's switch: the rows of a user's life.
     void aStartWritesOnlyWhatConfigIniChangedSinceItWasLastFollowed() {
         testing::TempDir dir;

@@ -95,3 +95,14 @@ wait_for 50 viewable '561x593' || fail "activating the icon opened no editor"
 sleep 0.5
 import -window root "$work/session-$mode.png"
 echo "ok ($mode): activating the icon opened the editor"
+
+# Started again from the menu while it runs: the running one opens its editor,
+# and the second start ends at once, with no message box waiting for a click.
+xdotool windowfocus --sync "$(window_of '561x593')" key Escape
+wait_for 50 bash -c "! xwininfo -id $(window_of '561x593') | grep -q IsViewable" ||
+    fail "Escape did not close the editor"
+status=0
+timeout 5 "$@" >>"$work/second-$mode.log" 2>&1 || status=$?
+[[ $status == 0 ]] || fail "the second start did not end at once (status $status): $(cat "$work/second-$mode.log")"
+wait_for 50 viewable '561x593' || fail "a second start opened no editor"
+echo "ok ($mode): a second start opened the running one's editor and ended at once"

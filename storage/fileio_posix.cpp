@@ -18,20 +18,18 @@
 
 #include "fileio.h"
 #include "fileio_testing.h"
+#include "journal.h"
+#include "newbytes_posix.h"
 
 namespace kv::storage {
+
+using namespace posix;
 
 namespace {
 
 std::atomic<int> g_lockTimeoutMs{5000};
 constexpr int kReadWaitMs = 1000;
 ReadFunction g_read = ::read;
-
-// Temporary files: those of a locked rewrite, and those of a first creation,
-// which is made without a lock and so may be in progress in another process.
-constexpr const char* kTempInfix = ".kv4new.";
-constexpr const char* kCreateInfix = ".kv4create.";
-constexpr time_t kCreateStaleSeconds = 600;
 
 // Closes a descriptor (and so drops its lock) on every way out.
 class Fd {
@@ -55,10 +53,6 @@ private:
 bool folderExists(const std::string& path) {
     struct stat st {};
     return stat(folderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string errorText(int error) {
-    return std::strerror(error);
 }
 
 // A link is followed only when it is the user's own or the administrator's:
@@ -118,20 +112,6 @@ bool readAll(int fd, std::string& out, std::string& problem) {
     }
 }
 
-bool writeAll(int fd, const std::string& bytes, off_t at = 0) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n =
-            pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool lockWithin(int fd, int timeoutMs, int kind = LOCK_EX) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
@@ -166,72 +146,6 @@ mode_t newMode(Sharing sharing, const struct stat* old) {
             return old ? (old->st_mode & 0777) : 0644;
     }
     return 0600;
-}
-
-void syncFolder(const std::string& path) {
-    int dfd = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
-    fsync(dfd);
-    close(dfd);
-}
-
-// A write killed between creating its temporary file and renaming it leaves
-// the file behind; the next writer, holding the lock, removes ours.
-void removeStaleTemps(const std::string& target) {
-    const std::string folder = folderOf(target);
-    const std::string base = target.substr(target.find_last_of('/') + 1);
-    const std::string rewrite = base + kTempInfix;
-    const std::string create = base + kCreateInfix;
-    const time_t now = time(nullptr);
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return;
-    while (const dirent* e = readdir(dir)) {
-        const std::string name = e->d_name;
-        auto named = [&](const std::string& prefix) {
-            return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
-        };
-        const bool ofRewrite = named(rewrite);
-        if (!ofRewrite && !named(create)) continue;
-        struct stat st {};
-        const std::string full = folder + name;
-        if (lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid())
-            continue;
-        if (ofRewrite || now - st.st_mtime > kCreateStaleSeconds) unlink(full.c_str());
-    }
-    closedir(dir);
-}
-
-// The new bytes beside the target, complete and synced; the temporary name.
-std::string writeTemp(const std::string& target, const std::string& bytes, mode_t mode,
-                      const char* infix = kTempInfix) {
-    std::string tmp = target + infix + "XXXXXX";
-    int fd = mkostemp(tmp.data(), O_CLOEXEC);
-    if (fd < 0) throw WriteError(target, errorText(errno));
-    const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
-    const int error = errno;
-    close(fd);
-    if (!ok) {
-        unlink(tmp.c_str());
-        throw WriteError(target, errorText(error));
-    }
-    return tmp;
-}
-
-// A rewrite in place first writes the new bytes as a journal behind the old
-// ones (and behind the length of the new ones, so that copying them to the
-// front never reaches it):
-//   "\n\x1Bkv4journal <length>\n" <bytes> "\x1Bkv4end <hash>\n"
-// A complete journal at the end of a file is its content; an incomplete one
-// (a write cut short) is ignored, and what stands before it is the content.
-constexpr std::string_view kJournalBegin = "\n\x1Bkv4journal ";
-constexpr std::string_view kJournalEnd = "\x1Bkv4end ";
-
-std::string hashOf(std::string_view bytes) {
-    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
-    return text;
 }
 
 // Claims the room a rewrite will need, without changing the file: on a full
@@ -280,121 +194,11 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     throw WriteError(path, errorText(error));
 }
 
-// Creates the file only if nobody did meanwhile; false when someone did.
-bool createExclusively(const std::string& target, const std::string& bytes, mode_t mode) {
-    const std::string tmp = writeTemp(target, bytes, mode, kCreateInfix);
-    if (link(tmp.c_str(), target.c_str()) == 0) {
-        unlink(tmp.c_str());
-        syncFolder(target);
-        return true;
-    }
-    const int error = errno;
-    if (error == EEXIST) {
-        unlink(tmp.c_str());
-        return false;
-    }
-    // A file system without hard links: the plain rename still never tears the file.
-    if ((error == EPERM || error == ENOSYS || error == EOPNOTSUPP) &&
-        rename(tmp.c_str(), target.c_str()) == 0) {
-        syncFolder(target);
-        return true;
-    }
-    unlink(tmp.c_str());
-    throw WriteError(target, errorText(error));
-}
-
 }  // namespace
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
-std::string journalOf(const std::string& bytes) {
-    return std::string(kJournalBegin) + std::to_string(bytes.size()) + "\n" + bytes +
-           std::string(kJournalEnd) + hashOf(bytes) + "\n";
-}
-
-namespace {
-
-// What stands before a journal that was cut short: the old bytes, without the
-// gap of NULs a journal written behind a longer length leaves before itself.
-std::string beforeJournal(std::string bytes, std::size_t begin) {
-    bytes.resize(begin);
-    while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
-    return bytes;
-}
-
-bool allDigits(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-enum class Tail { NotJournal, Cut, Complete };
-
-// Reads the tail from a journal marker by the journal's own grammar. Text that
-// merely contains the marker (a value, a hand-edited line) is no journal: its
-// length is no number on a line of its own, or more follows than it announced.
-Tail journalTail(std::string_view tail, std::string_view& content) {
-    tail.remove_prefix(kJournalBegin.size());
-    const std::size_t newline = tail.find('\n');
-    if (newline == std::string_view::npos)  // cut inside the length
-        return tail.size() <= 20 && allDigits(tail) ? Tail::Cut : Tail::NotJournal;
-    const std::string_view length = tail.substr(0, newline);
-    if (length.empty() || length.size() > 20 || !allDigits(length)) return Tail::NotJournal;
-    const unsigned long long n = std::strtoull(std::string(length).c_str(), nullptr, 10);
-    const std::string_view rest = tail.substr(newline + 1);
-    if (n > rest.size()) return Tail::Cut;  // cut inside the new bytes
-    content = rest.substr(0, n);
-    const std::string trailer = std::string(kJournalEnd) + hashOf(content) + "\n";
-    const std::string_view after = rest.substr(n);
-    if (after == trailer) return Tail::Complete;
-    return after.size() < trailer.size() && trailer.compare(0, after.size(), after) == 0
-               ? Tail::Cut
-               : Tail::NotJournal;
-}
-
-// Where a write cut inside the marker itself left a tail that begins it, or
-// npos. After old bytes of ours (ending in CR LF) a lone line break shows only
-// behind a gap.
-std::size_t cutMarkerAt(std::string_view bytes) {
-    const std::size_t partial = bytes.rfind('\n');
-    if (partial != std::string_view::npos &&
-        kJournalBegin.substr(0, bytes.size() - partial) == bytes.substr(partial) &&
-        (partial + 1 < bytes.size() || (partial > 0 && bytes[partial - 1] == '\0')))
-        return partial;
-    return std::string_view::npos;
-}
-
-// Whether bytes would not read back as themselves: they end like a journal.
-bool endsLikeJournal(std::string_view bytes) {
-    const std::size_t begin = bytes.rfind(kJournalBegin);
-    std::string_view content;
-    if (begin != std::string_view::npos)
-        return journalTail(bytes.substr(begin), content) != Tail::NotJournal;
-    return cutMarkerAt(bytes) != std::string_view::npos;
-}
-
-}  // namespace
-
-std::string contentOf(std::string bytes) {
-    for (;;) {
-        const std::size_t begin = bytes.rfind(kJournalBegin);
-        if (begin != std::string::npos) {
-            std::string_view content;
-            switch (journalTail(std::string_view(bytes).substr(begin), content)) {
-                case Tail::Complete:
-                    return std::string(content);
-                case Tail::Cut:
-                    bytes =
-                        beforeJournal(std::move(bytes), begin);  // an older one may stand before
-                    continue;
-                case Tail::NotJournal:
-                    return bytes;
-            }
-        }
-        const std::size_t partial = cutMarkerAt(bytes);
-        return partial == std::string::npos ? bytes : beforeJournal(std::move(bytes), partial);
-    }
 }
 
 void setReadFunctionForTesting(ReadFunction read) {
@@ -450,65 +254,86 @@ FileContent readFile(const std::string& path, const FileAccess& access) {
     return out;
 }
 
+namespace {
+
+// What one round of modifyFile came to: done, or the file changed under it.
+enum class Round { Done, Again };
+
+// No file at the path: created only if nobody did meanwhile.
+Round createMissing(const std::string& path, const std::string& target, int error,
+                    const FileAccess& access, const FileChange& change) {
+    if (error == ELOOP) return Round::Again;  // a link appeared since resolving
+    if (error != ENOENT && error != ENOTDIR)
+        throw WriteError(path, "it cannot be read (" + errorText(error) + ")");
+    if (!folderExists(target)) throw WriteError(path, "its folder does not exist");
+    std::optional<std::string> bytes = change(FileContent{ReadStatus::Missing, {}, {}});
+    if (!bytes) return Round::Done;
+    return createExclusively(target, *bytes, newMode(access.sharing, nullptr)) ? Round::Done
+                                                                               : Round::Again;
+}
+
+// The new bytes over the locked file: beside it and renamed, or in place where
+// a sticky folder forbids replacing another user's shared file.
+void replaceLocked(const std::string& path, const std::string& target, int fd,
+                   const struct stat& st, const std::string& raw, const std::string& bytes,
+                   const FileAccess& access) {
+    // Only text with raw line breaks in its values can end like a journal;
+    // saved, it would read back as something else.
+    if (endsLikeJournal(bytes))
+        throw WriteError(path,
+                         "its new text ends like an unfinished write and would be "
+                         "read back wrongly; it was left as it was");
+    removeStaleTemps(target);
+    const std::string tmp = writeTemp(target, bytes, newMode(access.sharing, &st));
+    if (rename(tmp.c_str(), target.c_str()) == 0) {
+        syncFolder(target);
+        return;
+    }
+    const int error = errno;
+    unlink(tmp.c_str());
+    if ((error == EPERM || error == EACCES) && access.sharing == Sharing::Shared &&
+        st.st_uid != geteuid())
+        return rewriteInPlace(target, fd, st, raw, bytes);
+    throw WriteError(path, errorText(error));
+}
+
+// One round: the file opened, checked, locked, read, changed and written.
+Round modifyRound(const std::string& path, const FileAccess& access, const FileChange& change) {
+    const Target target = resolve(path, access.links);
+    if (!target.refusal.empty()) throw WriteError(path, target.refusal);
+    Fd fd(openForReading(target.path));
+    if (fd.get() < 0) return createMissing(path, target.path, errno, access, change);
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0) throw WriteError(path, errorText(errno));
+    if (std::string refusal = refusalOf(target.path, st, access); !refusal.empty())
+        throw WriteError(path, refusal);
+    const Fd guard(systemLockFor(target.path, access.sharing));
+    if (!lockWithin(guard.get() >= 0 ? guard.get() : fd.get(), lockTimeoutMs()))
+        throw WriteError(path, "another program kept it locked for " +
+                                   std::to_string((lockTimeoutMs() + 999) / 1000) +
+                                   " seconds; try again later");
+    struct stat now {};
+    if (lstat(target.path.c_str(), &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev)
+        return Round::Again;  // replaced while we waited for the lock
+    FileContent current;
+    if (!readAll(fd.get(), current.bytes, current.problem))
+        throw WriteError(path, "it could not be read completely (" + current.problem +
+                                   "); it was left as it was");
+    const std::string raw = current.bytes;  // what a failed rewrite in place puts back
+    current.bytes = contentOf(std::move(current.bytes));
+    current.status = ReadStatus::Ok;
+    const std::optional<std::string> bytes = change(current);
+    if (bytes) replaceLocked(path, target.path, fd.get(), st, raw, *bytes, access);
+    return Round::Done;
+}
+
+}  // namespace
+
 void modifyFile(const std::string& path, const FileAccess& access, const FileChange& change) {
     // Each round either finishes or finds that another process replaced or
     // created the file meanwhile; then the new file is locked and read again.
-    for (int round = 0; round < 1000; ++round) {
-        const Target target = resolve(path, access.links);
-        if (!target.refusal.empty()) throw WriteError(path, target.refusal);
-        Fd fd(openForReading(target.path));
-        if (fd.get() < 0) {
-            const int error = errno;
-            if (error == ELOOP) continue;  // a link appeared since resolving
-            if (error != ENOENT && error != ENOTDIR)
-                throw WriteError(path, "it cannot be read (" + errorText(error) + ")");
-            if (!folderExists(target.path)) throw WriteError(path, "its folder does not exist");
-            std::optional<std::string> bytes = change(FileContent{ReadStatus::Missing, {}, {}});
-            if (!bytes) return;
-            if (createExclusively(target.path, *bytes, newMode(access.sharing, nullptr))) return;
-            continue;
-        }
-        struct stat st {};
-        if (fstat(fd.get(), &st) != 0) throw WriteError(path, errorText(errno));
-        if (std::string refusal = refusalOf(target.path, st, access); !refusal.empty())
-            throw WriteError(path, refusal);
-        const Fd guard(systemLockFor(target.path, access.sharing));
-        if (!lockWithin(guard.get() >= 0 ? guard.get() : fd.get(), lockTimeoutMs()))
-            throw WriteError(path, "another program kept it locked for " +
-                                       std::to_string((lockTimeoutMs() + 999) / 1000) +
-                                       " seconds; try again later");
-        struct stat now {};
-        if (lstat(target.path.c_str(), &now) != 0 || now.st_ino != st.st_ino ||
-            now.st_dev != st.st_dev)
-            continue;  // replaced while we waited for the lock
-        FileContent current;
-        if (!readAll(fd.get(), current.bytes, current.problem))
-            throw WriteError(path, "it could not be read completely (" + current.problem +
-                                       "); it was left as it was");
-        const std::string raw = current.bytes;  // what a failed rewrite in place puts back
-        current.bytes = contentOf(std::move(current.bytes));
-        current.status = ReadStatus::Ok;
-        std::optional<std::string> bytes = change(current);
-        if (!bytes) return;
-        // Only text with raw line breaks in its values can end like a journal;
-        // saved, it would read back as something else.
-        if (endsLikeJournal(*bytes))
-            throw WriteError(path,
-                             "its new text ends like an unfinished write and would be "
-                             "read back wrongly; it was left as it was");
-        removeStaleTemps(target.path);
-        const std::string tmp = writeTemp(target.path, *bytes, newMode(access.sharing, &st));
-        if (rename(tmp.c_str(), target.path.c_str()) == 0) {
-            syncFolder(target.path);
-            return;
-        }
-        const int error = errno;
-        unlink(tmp.c_str());
-        if ((error == EPERM || error == EACCES) && access.sharing == Sharing::Shared &&
-            st.st_uid != geteuid())
-            return rewriteInPlace(target.path, fd.get(), st, raw, *bytes);
-        throw WriteError(path, errorText(error));
-    }
+    for (int round = 0; round < 1000; ++round)
+        if (modifyRound(path, access, change) == Round::Done) return;
     throw WriteError(path, "it keeps being replaced by another program");
 }
 

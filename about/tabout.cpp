@@ -26,10 +26,9 @@ const char* Tabout::terms() {
 }
 
 Tabout::Tabout(desktop::Services&, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : desktop::Window(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName("Tabout");
     setWindowTitle("Kalvex - informacje o programie");
-    setModal(true);
     setFixedSize(485, 364);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
@@ -50,24 +49,7 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
     layout->addWidget(panel1);
     layout->addWidget(panel2);
 
-    auto* group1 = named<QGroupBox>("GroupBox1", "About Kalvex4:", this);
-    auto* grid = new QGridLayout(group1);
-    grid->setContentsMargins(8, 4, 8, 4);
-    grid->setVerticalSpacing(2);
-    auto* icon = named<QLabel>("Image1", group1);
-    icon->setPixmap(desktop::programIcon().pixmap(32, 32));
-    icon->setFixedSize(32, 32);
-    icon->setAccessibleName("Kalvex4 icon");
-    auto* name = named<QLabel>("Label2", "Kalvex", group1);
-    m_wersja = named<QLabel>("wersja", "(Unknown)", group1);
-    for (QLabel* value : {name, m_wersja}) desktop::showsValue(value);
-    grid->addWidget(icon, 0, 0, 2, 1);
-    grid->addWidget(labelFor(group1, "Label1", "Program name:", name), 0, 1);
-    grid->addWidget(name, 0, 2);
-    grid->addWidget(labelFor(group1, "Label3", "Program version:", m_wersja), 1, 1);
-    grid->addWidget(m_wersja, 1, 2);
-    grid->setColumnStretch(2, 1);
-
+    QGroupBox* group1 = buildProgramGroup();
     auto* group2 = named<QGroupBox>("GroupBox2", "License:", this);
     auto* licence = named<QLabel>("Label4", terms(), group2);
     licence->setWordWrap(true);
@@ -89,11 +71,29 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
     connect(button, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void Tabout::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_shown) return;
-    m_shown = true;
-    desktop::centre(this);
+// The program's name and version, beside its icon.
+QGroupBox* Tabout::buildProgramGroup() {
+    auto* group1 = named<QGroupBox>("GroupBox1", "About Kalvex4:", this);
+    auto* grid = new QGridLayout(group1);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setVerticalSpacing(2);
+    auto* icon = named<QLabel>("Image1", group1);
+    icon->setPixmap(desktop::programIcon().pixmap(32, 32));
+    icon->setFixedSize(32, 32);
+    icon->setAccessibleName("Kalvex4 icon");
+    auto* name = named<QLabel>("Label2", "Kalvex", group1);
+    m_wersja = named<QLabel>("wersja", "(Unknown)", group1);
+    for (QLabel* value : {name, m_wersja}) desktop::showsValue(value);
+    grid->addWidget(icon, 0, 0, 2, 1);
+    grid->addWidget(labelFor(group1, "Label1", "Program name:", name), 0, 1);
+    grid->addWidget(name, 0, 2);
+    grid->addWidget(labelFor(group1, "Label3", "Program version:", m_wersja), 1, 1);
+    grid->addWidget(m_wersja, 1, 2);
+    grid->setColumnStretch(2, 1);
+    return group1;
+}
+
+void Tabout::firstShown() {
     // One read of the exchange file; a missing file or key gives "(nieznana)".
     m_wersja->setText(QString::fromStdString(storage::Exchange().version("(nieznana)")));
 }

@@ -1,26 +1,28 @@
 #pragma once
 // The About window: the program's name, version and terms.
 
-#include <QDialog>
-
 #include "services.h"
+#include "window.h"
 
+class QGroupBox;
 class QLabel;
 
 namespace kv::about {
 
-class Tabout final : public QDialog {
+class Tabout final : public desktop::Window {
     Q_OBJECT
 public:
     explicit Tabout(desktop::Services& services, QWidget* owner = nullptr);
     static const char* terms();
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void firstShown() override;
+    void load() override {}
 
 private:
+    QGroupBox* buildProgramGroup();
+
     QLabel* m_wersja = nullptr;
-    bool m_shown = false;
 };
 
 }  // namespace kv::about

@@ -17,6 +17,7 @@
 #include "bannerfont.h"
 #include "exchange.h"
 #include "hints.h"
+#include "qtstorage.h"
 #include "sessionstart.h"
 #include "settings.h"
 #include "tray.h"
@@ -34,8 +35,8 @@ constexpr const char* kAutostartRefused =
 constexpr const char* kTimerWarning =
     "The timer message will not be displayed after you close this program.";
 
-QColor bgr(int v) {
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+QColor bgr(storage::ColourValue v) {
+    return desktop::toQColor(v);
 }
 
 }  // namespace
@@ -86,19 +87,8 @@ Treminder::~Treminder() {
     storage::setNoticeHandler(std::move(m_previousNotices));
 }
 
-void Treminder::buildWindow() {
-    setFixedSize(507, 127);
-    QFont f("Verdana");
-    f.setPointSize(8);
-    setFont(f);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgr(9391935));
-    pal.setColor(QPalette::WindowText, bgr(16117474));
-    setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 6);
+// The title strip, with the version it has read.
+QWidget* Treminder::buildBanner() {
     auto* panel = new QWidget(this);
     panel->setObjectName("Panel2");
     panel->setFixedHeight(55);
@@ -117,7 +107,23 @@ void Treminder::buildWindow() {
     m_version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     panelLayout->addWidget(caption);
     panelLayout->addWidget(m_version, 1);
-    layout->addWidget(panel);
+    return panel;
+}
+
+void Treminder::buildWindow() {
+    setFixedSize(507, 127);
+    QFont f("Verdana");
+    f.setPointSize(8);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, bgr(9391935));
+    pal.setColor(QPalette::WindowText, bgr(16117474));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 6);
+    layout->addWidget(buildBanner());
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(8, 0, 8, 0);

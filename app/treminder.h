@@ -57,6 +57,7 @@ protected:
 
 private:
     void buildWindow();
+    QWidget* buildBanner();
     void buildMenu();
     void applyConfiguration();
     void toggleAutorun();

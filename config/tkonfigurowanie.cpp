@@ -95,10 +95,9 @@ QLabel* note(const QString& text, QWidget* parent) {
 }  // namespace
 
 Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
-    : QDialog(owner), m_services(services) {
+    : desktop::Window(owner), m_services(services) {
     setObjectName("Tkonfigurowanie");
     setWindowTitle("Kalvex - configuration");
-    setModal(true);
     QPalette window = palette();
     window.setColor(QPalette::Window, desktop::toQColor(16052979));
     setPalette(window);
@@ -107,6 +106,28 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
     layout->setSpacing(0);
+    buildBanner(layout);
+    auto* pages = named<QTabWidget>("strony", this);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(8, 8, 8, 8);
+    body->addWidget(pages);
+    layout->addLayout(body, 1);
+    pages->addTab(buildMainPage(), "Main configuration");
+    pages->addTab(buildColoursPage(), "Colors");
+    pages->addTab(buildPathsPage(), "Access paths");
+
+    auto* save = named<QPushButton>("btn1", "Save settings", this);
+    auto* cancel = named<QPushButton>("Button2", "Cancel", this);
+    layout->addLayout(desktop::buttonRow({save, cancel}));
+    connect(save, &QPushButton::clicked, this, &Tkonfigurowanie::save);
+    connect(cancel, &QPushButton::clicked, this, &Tkonfigurowanie::closeWindow);
+
+    m_edit1 = named<QLineEdit>("Edit1", this);
+    m_edit1->hide();
+    setFixedSize(690, 480);  // wide enough for the longest colour caption
+}
+
+void Tkonfigurowanie::buildBanner(QVBoxLayout* layout) {
     auto* panel1 = named<QWidget>("Panel1", this);
     panel1->setFixedHeight(4);
     panel1->setAutoFillBackground(true);
@@ -119,14 +140,9 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     layout->addWidget(panel1);
     layout->addWidget(logo);
     layout->addWidget(banner("logo2", "Configuration...", this, 5394254, 15329769));
+}
 
-    auto* pages = named<QTabWidget>("strony", this);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(8, 8, 8, 8);
-    body->addWidget(pages);
-    layout->addLayout(body, 1);
-
-    // Main configuration.
+QWidget* Tkonfigurowanie::buildMainPage() {
     auto* main = new QWidget;
     auto* mainLayout = new QVBoxLayout(main);
     auto* autostartBox = new QGroupBox("Autostart:", main);
@@ -154,9 +170,10 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     mainLayout->addWidget(autologBox);
     mainLayout->addWidget(styleBox);
     mainLayout->addStretch(1);
-    pages->addTab(main, "Main configuration");
+    return main;
+}
 
-    // Colours.
+QWidget* Tkonfigurowanie::buildColoursPage() {
     auto* colours = new QWidget;
     auto* coloursBox = new QGroupBox("Colors used in program:", colours);
     auto* grid = new QGridLayout(coloursBox);
@@ -170,9 +187,10 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
         grid->addWidget(label, 1 + i % 9, i / 9);
     }
     (new QVBoxLayout(colours))->addWidget(coloursBox);
-    pages->addTab(colours, "Colors");
+    return colours;
+}
 
-    // Access paths.
+QWidget* Tkonfigurowanie::buildPathsPage() {
     auto* paths = new QWidget;
     auto* pathsBox = new QGroupBox("Paths:", paths);
     auto* pathsGrid = new QGridLayout(pathsBox);
@@ -194,35 +212,14 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     pathsGrid->addWidget(note("The paths must end with a backslash sign.", pathsBox), 4, 0, 1, 2);
     pathsGrid->setRowStretch(5, 1);
     (new QVBoxLayout(paths))->addWidget(pathsBox);
-    pages->addTab(paths, "Access paths");
-
-    auto* save = named<QPushButton>("btn1", "Save settings", this);
-    auto* cancel = named<QPushButton>("Button2", "Cancel", this);
-    layout->addLayout(desktop::buttonRow({save, cancel}));
-    connect(save, &QPushButton::clicked, this, &Tkonfigurowanie::save);
-    connect(cancel, &QPushButton::clicked, this, &Tkonfigurowanie::closeWindow);
-
-    m_edit1 = named<QLineEdit>("Edit1", this);
-    m_edit1->hide();
-    setFixedSize(690, 480);  // wide enough for the longest colour caption
+    return paths;
 }
 
 QColor Tkonfigurowanie::labelColour(int index) const {
     return m_k[static_cast<std::size_t>(index)]->palette().color(QPalette::Window);
 }
 
-void Tkonfigurowanie::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_shown) return;
-    m_shown = true;
-    desktop::centre(this);
-    QTimer::singleShot(0, this, [this] {
-        open();
-        m_opened = true;
-    });
-}
-
-void Tkonfigurowanie::open() {
+void Tkonfigurowanie::load() {
     m_edit1->setText(QString::fromStdString(storage::userName()));
     m_store = storage::readStore();
     if (!m_store) {
@@ -273,10 +270,6 @@ void Tkonfigurowanie::chooseColour(int index) {
     if (const std::optional<QColor> chosen =
             m_services.dialogs.chooseColour(this, labelColour(index)))
         paint(label, *chosen);
-}
-
-void Tkonfigurowanie::closeWindow() {
-    QTimer::singleShot(0, this, [this] { accept(); });
 }
 
 }  // namespace kv::config

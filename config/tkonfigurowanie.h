@@ -2,7 +2,6 @@
 // The configuration window: start with the session, the look, the user's
 // eighteen colours and the folders of the three logs.
 
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <optional>
@@ -11,29 +10,34 @@
 #include "look.h"
 #include "profile.h"
 #include "services.h"
+#include "window.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace kv::config {
 
-class Tkonfigurowanie final : public QDialog {
+class Tkonfigurowanie final : public desktop::Window {
     Q_OBJECT
 public:
     explicit Tkonfigurowanie(desktop::Services& services, QWidget* owner = nullptr);
-    bool opened() const { return m_opened; }
     bool saved() const { return m_saved; }
     // The colour a label k1..k18 shows.
     QColor labelColour(int index) const;
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void load() override;
 
 private:
-    void open();
+    // The window page by page.
+    void buildBanner(QVBoxLayout* layout);
+    QWidget* buildMainPage();
+    QWidget* buildColoursPage();
+    QWidget* buildPathsPage();
     void chooseColour(int index);
     void save();
     bool checkFolders(std::array<std::string, 3>& folders);
@@ -41,7 +45,6 @@ private:
     bool written(const std::function<void()>& write);
     void saveColours();
     void saveSwitches(storage::Look wanted);
-    void closeWindow();
 
     desktop::Services& m_services;
     std::optional<storage::StoreValues> m_store;
@@ -57,8 +60,6 @@ private:
     std::array<QLabel*, 18> m_k{};
     std::array<QLineEdit*, 3> m_paths{};
     QLineEdit* m_edit1 = nullptr;
-    bool m_shown = false;
-    bool m_opened = false;
     bool m_saved = false;
 };
 

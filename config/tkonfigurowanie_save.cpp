@@ -11,6 +11,7 @@
 #include "colours.h"
 #include "locations.h"
 #include "look.h"
+#include "qtstorage.h"
 #include "sessionstart.h"
 #include "settings.h"
 #include "tkonfigurowanie.h"
@@ -20,12 +21,6 @@ namespace kv::config {
 namespace {
 
 constexpr const char* kStoreKeys[3] = {"sciezka_log", "sciezka_log_staly", "sciezka_log_glowny"};
-
-storage::ColourValue stored(const QColor& c) {
-    return static_cast<storage::ColourValue>(static_cast<unsigned>(c.red()) |
-                                             static_cast<unsigned>(c.green()) << 8 |
-                                             static_cast<unsigned>(c.blue()) << 16);
-}
 
 // File names are built by appending to the folder: it must end with its separator.
 QString withSlash(QString folder) {
@@ -133,8 +128,9 @@ void Tkonfigurowanie::saveColours() {
     m_colours->update([&](storage::IniDocument& doc) {
         bool any = false;
         for (std::size_t i = 0; i < m_k.size(); ++i)
-            any |= doc.write(storage::kColourSection, storage::kColourKeys[i].key,
-                             std::to_string(stored(labelColour(static_cast<int>(i)))));
+            any |=
+                doc.write(storage::kColourSection, storage::kColourKeys[i].key,
+                          std::to_string(desktop::toColourValue(labelColour(static_cast<int>(i)))));
         return any;
     });
 }

@@ -59,12 +59,6 @@ QPalette darkDesktopPalette() {
     return dark;
 }
 
-QColor toQColor(storage::ColourValue bgr) {
-    const auto v = static_cast<unsigned>(bgr);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
-
 void setControlColour(QWidget* window, const QString& object, storage::ColourRole role,
                       const QColor& colour) {
     QWidget* w = object.isEmpty() ? window : window->findChild<QWidget*>(object);

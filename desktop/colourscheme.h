@@ -6,12 +6,11 @@
 #include <QPalette>
 
 #include "colours.h"
+#include "qtstorage.h"
 
 class QWidget;
 
 namespace kv::desktop {
-
-QColor toQColor(storage::ColourValue bgr);
 
 // The palette of a dark desktop theme, to look at and check the windows under.
 QPalette darkDesktopPalette();

@@ -44,6 +44,22 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
     return row;
 }
 
+Banner addBanner(QWidget* window, QBoxLayout* layout, const QString& title, const QString& task) {
+    auto* logo = named<QLabel>("logo", title, window);
+    QFont big = logo->font();
+    big.setPointSize(16);
+    big.setBold(true);
+    logo->setFont(big);
+    logo->setAutoFillBackground(true);
+    logo->setContentsMargins(8, 4, 8, 4);
+    auto* logo2 = named<QLabel>("logo2", task, window);
+    logo2->setAutoFillBackground(true);
+    logo2->setContentsMargins(8, 2, 8, 2);
+    layout->addWidget(logo);
+    layout->addWidget(logo2);
+    return {logo, logo2};
+}
+
 void centre(QWidget* window) {
     const QScreen* screen = window->screen();
     if (!screen) return;

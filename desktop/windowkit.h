@@ -12,6 +12,7 @@
 #include "colours.h"
 #include "fileset.h"
 
+class QBoxLayout;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
@@ -39,6 +40,14 @@ void showsValue(QLabel* value);
 // The row of buttons at a window's bottom right. None of them answers Enter by
 // itself: a window's commands are pressed on purpose.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+// The strip that heads an entry window: "logo", the title in large bold type,
+// above "logo2", the window's task; both painted with the user's colours.
+struct Banner {
+    QLabel* logo;
+    QLabel* logo2;
+};
+Banner addBanner(QWidget* window, QBoxLayout* layout, const QString& title, const QString& task);
 
 // Centres window on its screen; a window of the same class already on screen
 // moves it down and to the right, so that both can be seen.

@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "qtstorage.h"
+
 namespace kv::editor {
 
 inline constexpr const char* kListFailed =
@@ -17,8 +19,6 @@ inline constexpr const char* kNoLine =
     "Program status: no entry is highlighted on this page. Select one in the list first.";
 inline constexpr int kSectionRole = 0x0100;  // Qt::UserRole: the line's section
 
-inline QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using desktop::qs;
 
 }  // namespace kv::editor

@@ -45,13 +45,12 @@ constexpr const char* kNoStore =
 
 Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner,
                  desktop::AlarmClock* zegar)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : desktop::Window(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
       m_opener(opener),
       m_zegar(zegar) {
     setObjectName("Tedytor");
     setWindowTitle("Kalvex4");
-    setModal(true);
     QFont f("Verdana");
     f.setPointSize(8);
     setFont(f);
@@ -86,7 +85,7 @@ Tedytor::Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWi
     ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_R), withClick(&Tedytor::armRebuild));
     ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_C), withClick(&Tedytor::configure));
     ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_H), withClick(&Tedytor::help));
-    ukryte->add(QKeyCombination(Qt::Key_Escape), [this] { exitEditor(); });
+    ukryte->add(QKeyCombination(Qt::Key_Escape), [this] { closeWindow(); });
     ukryte->add(QKeyCombination(Qt::Key_Return), [] {});
     ukryte->add(QKeyCombination(Qt::Key_Enter), [] {});
     ukryte->add(QKeyCombination(Qt::CTRL, Qt::Key_V), [this] { showVersion(); });
@@ -105,6 +104,15 @@ void Tedytor::buildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
+    buildBanner(layout);
+    buildCommandRows(layout);
+    buildPages(layout);
+    buildFooter(layout);
+    m_edit1 = named<QLineEdit>("Edit1", this);
+    m_edit1->hide();
+}
+
+void Tedytor::buildBanner(QVBoxLayout* layout) {
     auto* logo3 = named<QLabel>("logo3", this);
     logo3->setFixedHeight(6);
     logo3->setAutoFillBackground(true);
@@ -122,19 +130,34 @@ void Tedytor::buildWindow() {
     layout->addWidget(logo3);
     layout->addWidget(logo);
     layout->addWidget(m_logo2);
+}
 
+// A button that clicks, then runs its command.
+void Tedytor::connectCommand(QPushButton* button, void (Tedytor::*command)()) {
+    connect(button, &QPushButton::clicked, this, [this, command] {
+        click();
+        (this->*command)();
+    });
+}
+
+std::vector<QPushButton*> Tedytor::buttonRow(
+    QBoxLayout* into, std::initializer_list<std::pair<const char*, const char*>> buttons) {
+    std::vector<QPushButton*> made;
+    for (auto [name, text] : buttons) {
+        auto* b = named<QPushButton>(name, text, this);
+        b->setAutoDefault(false);
+        into->addWidget(b);
+        made.push_back(b);
+    }
+    return made;
+}
+
+void Tedytor::buildCommandRows(QVBoxLayout* layout) {
     auto row = [&](std::initializer_list<std::pair<const char*, const char*>> buttons) {
         auto* r = new QHBoxLayout;
         r->setContentsMargins(8, 0, 8, 0);
-        std::vector<QPushButton*> made;
-        for (auto [name, text] : buttons) {
-            auto* b = named<QPushButton>(name, text, this);
-            b->setAutoDefault(false);
-            r->addWidget(b);
-            made.push_back(b);
-        }
         layout->addLayout(r);
-        return made;
+        return buttonRow(r, buttons);
     };
     const auto entryButtons = row({{"btn1", "Add an entry"},
                                    {"btn2", "Edit an entry"},
@@ -144,7 +167,18 @@ void Tedytor::buildWindow() {
                                   {"Button2", "Static user's log"},
                                   {"Button3", "Public log"},
                                   {"Button4", "Timer"}});
+    connectCommand(entryButtons[0], &Tedytor::addEntry);
+    connectCommand(entryButtons[1], &Tedytor::editEntry);
+    connectCommand(entryButtons[2], &Tedytor::deleteEntry);
+    connectCommand(entryButtons[3], &Tedytor::armRebuild);
+    for (int i = 0; i < 4; ++i)
+        connect(pageButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] {
+            click();
+            showPage(i);
+        });
+}
 
+void Tedytor::buildPages(QVBoxLayout* layout) {
     m_notatnik = named<QStackedWidget>("notatnik", this);
     m_notatnik->setAutoFillBackground(true);
     m_notatnik->addWidget(buildLogPage(
@@ -165,45 +199,22 @@ void Tedytor::buildWindow() {
     pad->setContentsMargins(8, 0, 8, 0);
     pad->addWidget(m_notatnik);
     layout->addLayout(pad, 1);
+}
 
+void Tedytor::buildFooter(QVBoxLayout* layout) {
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(8, 0, 8, 0);
     bottom->addStretch(1);
-    std::vector<QPushButton*> windowButtons;
-    for (auto [name, text] :
-         {std::pair{"btn5", "Configuration"}, {"btn6", "Help"}, {"btn7", "Exit editor"}}) {
-        auto* b = named<QPushButton>(name, text, this);
-        b->setAutoDefault(false);
-        bottom->addWidget(b);
-        windowButtons.push_back(b);
-    }
+    const auto windowButtons =
+        buttonRow(bottom, {{"btn5", "Configuration"}, {"btn6", "Help"}, {"btn7", "Exit editor"}});
     layout->addLayout(bottom);
     m_status = named<QLabel>("status", "Program status: Idle... Waiting for instructions...", this);
     m_status->setAutoFillBackground(true);
     m_status->setContentsMargins(8, 3, 8, 3);
     layout->addWidget(m_status);
-
-    auto clicked = [this](QPushButton* b, void (Tedytor::*command)()) {
-        connect(b, &QPushButton::clicked, this, [this, command] {
-            click();
-            (this->*command)();
-        });
-    };
-    clicked(entryButtons[0], &Tedytor::addEntry);
-    clicked(entryButtons[1], &Tedytor::editEntry);
-    clicked(entryButtons[2], &Tedytor::deleteEntry);
-    clicked(entryButtons[3], &Tedytor::armRebuild);
-    clicked(windowButtons[0], &Tedytor::configure);
-    clicked(windowButtons[1], &Tedytor::help);
-    clicked(windowButtons[2], &Tedytor::exitEditor);
-    for (int i = 0; i < 4; ++i)
-        connect(pageButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] {
-            click();
-            showPage(i);
-        });
-
-    m_edit1 = named<QLineEdit>("Edit1", this);
-    m_edit1->hide();
+    connectCommand(windowButtons[0], &Tedytor::configure);
+    connectCommand(windowButtons[1], &Tedytor::help);
+    connectCommand(windowButtons[2], &Tedytor::closeWindow);
 }
 
 QString Tedytor::clickSoundPath() {
@@ -214,19 +225,11 @@ QString Tedytor::clickSoundPath() {
     return program.filePath("../share/kalvex4/click.wav");
 }
 
-void Tedytor::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_shown) return;
-    m_shown = true;
-    desktop::centre(this);
+void Tedytor::firstShown() {
     showPage(0);
-    QTimer::singleShot(0, this, [this] {
-        open();
-        m_opened = true;
-    });
 }
 
-void Tedytor::open() {
+void Tedytor::load() {
     const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
     if (opening.result != desktop::Opening::Opened) {
         m_services.messages.show(
@@ -246,53 +249,6 @@ void Tedytor::open() {
 
 void Tedytor::setStatus(const QString& text) {
     m_status->setText(text);
-}
-
-void Tedytor::installHoverHelp() {
-    const std::pair<const char*, const char*> table[] = {
-        {"btn1", "Add and configure a new entry to one of the logs."},
-        {"btn2", "Edit one of the existing entries (entry must be selected first)."},
-        {"btn3", "Delete ont of the existing entries (must be selected first)."},
-        {"btn4", "Refresh all the lists in Kalvex."},
-        {"Button1", "Display details of a private user log."},
-        {"Button2", "Display details of a steady user log"},
-        {"Button3", "Display details of a public log."},
-        {"Button4", "Display timer page: start/ stop timer, set up a timer message."},
-        {"btn5", "Modify program options: colors, access paths, autostart."},
-        {"btn6", "Open Kalvex4 documentation (html)."},
-        {"btn7", "Close this editor (NOT all the program)."},
-        {"lista", "Displays all entries in the private log."},
-        {"podglad", "Details of a selected item (entry)."},
-        {"logo2", "Current program status."},
-        {"zegar2", "Clock."},
-        {"hh", "Timer will set off at this hour..."},
-        {"mm", "..with this many minutes..."},
-        {"ss", "...and this many seconds."},
-        {"timer_info", "Information to be displayed when timer set off."},
-        {"btn8",
-         "Starts/ Stops the timer. When text \"Start the timer\" is visible - turns the "
-         "timer on."},
-    };
-    for (auto [name, text] : table) {
-        QWidget* control = findChild<QWidget*>(name);
-        // A scrolled control gets the mouse on its viewport.
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) {
-            m_hoverTexts.insert(area->viewport(), text);
-            area->viewport()->installEventFilter(this);
-        }
-        m_hoverTexts.insert(control, text);
-        control->installEventFilter(this);
-    }
-    m_status->installEventFilter(this);
-    // The window's background, the title, the page area and the group boxes.
-    m_noticeAreas << this << findChild<QWidget*>("logo") << m_notatnik;
-    for (int i = 0; i < m_notatnik->count(); ++i) m_noticeAreas << m_notatnik->widget(i);
-    for (QGroupBox* group : findChildren<QGroupBox*>()) m_noticeAreas << group;
-    for (QObject* area : m_noticeAreas) {
-        static_cast<QWidget*>(area)->setMouseTracking(true);
-        area->installEventFilter(this);
-    }
-    findChild<QWidget*>("logo3")->installEventFilter(this);
 }
 
 void Tedytor::applyColours() {
@@ -324,34 +280,6 @@ void Tedytor::showPage(int index) {
                               m_pageColours[static_cast<std::size_t>(index)]);
 }
 
-bool Tedytor::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::Enter || e->type() == QEvent::MouseMove) {
-        if (const auto it = m_hoverTexts.constFind(watched); it != m_hoverTexts.constEnd()) {
-            if (e->type() == QEvent::Enter) setStatus(*it);
-        } else if (watched == m_status) {
-            if (e->type() == QEvent::Enter) setStatus("Program version: " + m_version + ".");
-        } else if (m_noticeAreas.contains(watched)) {
-            // Only the area itself: over a label the field keeps what it had.
-            const QPoint at = e->type() == QEvent::Enter
-                                  ? static_cast<QEnterEvent*>(e)->globalPosition().toPoint()
-                                  : static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
-            QWidget* under = QApplication::widgetAt(at);
-            if (!under || under == watched) setStatus(kNoticeLine);
-        }
-    }
-    if (e->type() == QEvent::MouseButtonRelease && watched == findChild<QObject*>("logo3"))
-        setStatus(kNoticeLine);
-    if (e->type() == QEvent::MouseButtonRelease)
-        for (LogPage& page : m_pages)
-            if (watched == page.preview->viewport() &&
-                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
-                // Deferred: the edit window opens after the click is done.
-                LogPage* p = &page;
-                QTimer::singleShot(0, this, [this, p] { editSelected(*p); });
-            }
-    return QDialog::eventFilter(watched, e);
-}
-
 void Tedytor::armRebuild() {
     m_timer1->start();
 }
@@ -379,11 +307,6 @@ void Tedytor::showVersion() {
     m_services.messages.show(
         this, "Kalvex version: " + m_version + "EXE ENG Public (freeware/ shareware)",
         desktop::MessageIcon::Information);
-}
-
-void Tedytor::exitEditor() {
-    // Closing from inside a command must wait until exec() runs its loop.
-    QTimer::singleShot(0, this, [this] { accept(); });
 }
 
 }  // namespace kv::editor

@@ -3,7 +3,6 @@
 // over through the exchange file, and opens the windows that change the logs.
 
 #include <QColor>
-#include <QDialog>
 #include <QHash>
 #include <array>
 #include <optional>
@@ -13,11 +12,14 @@
 #include "logbook.h"
 #include "opener.h"
 #include "services.h"
+#include "window.h"
 
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QBoxLayout;
+class QVBoxLayout;
 class QStackedWidget;
 class QTimer;
 class QTreeWidget;
@@ -30,15 +32,13 @@ class ClockLabel;
 
 namespace kv::editor {
 
-class Tedytor final : public QDialog {
+class Tedytor final : public desktop::Window {
     Q_OBJECT
 public:
     // zegar: the resident window's clock, whose alarm the timer page sets (none: no timer).
     Tedytor(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner = nullptr,
             desktop::AlarmClock* zegar = nullptr);
 
-    // Whether the opening steps have run (they do once the window is shown).
-    bool opened() const { return m_opened; }
     // The rebuild armed by the commands; tests fire it instead of waiting.
     QTimer* rebuildTimer() const { return m_timer1; }
     void rebuildLists();
@@ -50,7 +50,8 @@ public:
         "Kalvex4 editor: point at a button or a list to see what it does here.";
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void firstShown() override;
+    void load() override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -79,10 +80,17 @@ private:
         QString initialPreview;
     };
 
+    // The window from the top: banner, command rows, the four pages, footer.
     void buildWindow();
+    void buildBanner(QVBoxLayout* layout);
+    void buildCommandRows(QVBoxLayout* layout);
+    void buildPages(QVBoxLayout* layout);
+    void buildFooter(QVBoxLayout* layout);
+    std::vector<QPushButton*> buttonRow(
+        QBoxLayout* into, std::initializer_list<std::pair<const char*, const char*>> buttons);
+    void connectCommand(QPushButton* button, void (Tedytor::*command)());
     QWidget* buildLogPage(LogPage& page, const LogPageTexts& texts);
     QWidget* buildTimerPage();
-    void open();
     void applyColours();
     void showPage(int index);
     // Shows the line's entry and records it as the active entry, when its slot
@@ -103,7 +111,6 @@ private:
     void configure();
     void help();
     void showVersion();
-    void exitEditor();
     void readBackTimer();
     void startStopTimer();
     void setStatus(const QString& text);
@@ -116,8 +123,6 @@ private:
     std::array<QColor, 4> m_pageColours;
     bool m_pageColoured = false;  // the page area shows the window colour until a switch
     QString m_version;            // empty until the opening read it
-    bool m_shown = false;
-    bool m_opened = false;
 
     QLabel* m_logo2 = nullptr;
     QLabel* m_status = nullptr;

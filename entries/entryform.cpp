@@ -41,9 +41,8 @@ void uncheckAll(std::initializer_list<QRadioButton*> radios) {
 }
 
 EntryForm::EntryForm(desktop::Services& services, QWidget* owner, const FormTexts& texts)
-    : QDialog(owner), m_services(services), m_checks(texts.checks) {
+    : desktop::Window(owner), m_services(services), m_checks(texts.checks) {
     setWindowTitle(texts.caption);
-    setModal(true);
     build(texts);
     auto* commands = new desktop::WindowCommands(this);
     commands->add(QKeyCombination(Qt::Key_Return), [this] { m_save->click(); });
@@ -55,18 +54,9 @@ void EntryForm::build(const FormTexts& t) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
     layout->setSpacing(4);
-    m_logo = named<QLabel>("logo", "Kalvex4", this);
-    QFont big = m_logo->font();
-    big.setPointSize(16);
-    big.setBold(true);
-    m_logo->setFont(big);
-    m_logo->setAutoFillBackground(true);
-    m_logo->setContentsMargins(8, 4, 8, 4);
-    m_logo2 = named<QLabel>("logo2", t.subtitle, this);
-    m_logo2->setAutoFillBackground(true);
-    m_logo2->setContentsMargins(8, 2, 8, 2);
-    layout->addWidget(m_logo);
-    layout->addWidget(m_logo2);
+    const desktop::Banner banner = desktop::addBanner(this, layout, "Kalvex4", t.subtitle);
+    m_logo = banner.logo;
+    m_logo2 = banner.logo2;
 
     m_strony = named<QTabWidget>("strony", this);
     auto* pages = new QWidget;
@@ -74,8 +64,16 @@ void EntryForm::build(const FormTexts& t) {
     pagesLayout->setContentsMargins(8, 0, 8, 0);
     pagesLayout->addWidget(m_strony);
     layout->addWidget(pages, 1);
+    m_strony->addTab(buildInformationPage(), "Information");
+    m_strony->addTab(buildReceiverPage(t), "Receiver");
+    m_strony->addTab(buildConfigurationPage(t), t.configurationPage);
+    m_strony->addTab(buildExtensionsPage(t), "Extensions");
 
-    // Information.
+    buildButtons(t);
+    layout->addLayout(desktop::buttonRow({m_cancel, m_save}));
+}
+
+QWidget* EntryForm::buildInformationPage() {
     auto* info = new QWidget;
     auto* group1 = named<QGroupBox>("GroupBox1", "Information to be added to the log:", info);
     auto* g1 = new QGridLayout(group1);
@@ -90,13 +88,14 @@ void EntryForm::build(const FormTexts& t) {
                   Qt::AlignTop);
     g1->addWidget(m_informacja, 1, 1);
     (new QVBoxLayout(info))->addWidget(group1);
-    m_strony->addTab(info, "Information");
+    return info;
+}
 
-    // Receiver.
+QWidget* EntryForm::buildReceiverPage(const FormTexts& t) {
     auto* receiverPage = new QWidget;
     auto* group2 = named<QGroupBox>("GroupBox2", "Type of the receiver:", receiverPage);
     m_receiverGroup = group2;
-    auto* g2 = new QGridLayout(group2);
+    auto* g2 = m_receiverGrid = new QGridLayout(group2);
     m_rja = named<QRadioButton>("rja", t.rja, group2);
     m_rwszyscy = named<QRadioButton>("rwszyscy", t.rwszyscy, group2);
     m_rwybrany = named<QRadioButton>("rwybrany", "Receiver's Windows profile name:", group2);
@@ -109,13 +108,14 @@ void EntryForm::build(const FormTexts& t) {
     g2->setRowStretch(3, 1);
     auto* receiverLayout = new QVBoxLayout(receiverPage);
     receiverLayout->addWidget(group2);
-    m_strony->addTab(receiverPage, "Receiver");
+    return receiverPage;
+}
 
-    // Configuration.
+QWidget* EntryForm::buildConfigurationPage(const FormTexts& t) {
     auto* configPage = new QWidget;
     auto* group3 = named<QGroupBox>("GroupBox3", t.configurationGroup, configPage);
     m_configurationGroup = group3;
-    auto* g3 = new QGridLayout(group3);
+    auto* g3 = m_configurationGrid = new QGridLayout(group3);
     m_typ = named<QListWidget>("typ", group3);
     m_typ->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dzwiek = named<QComboBox>("dzwiek", group3);
@@ -141,12 +141,13 @@ void EntryForm::build(const FormTexts& t) {
     g3->addWidget(m_kalendarz, 6, 1);
     g3->setRowStretch(7, 1);
     (new QVBoxLayout(configPage))->addWidget(group3);
-    m_strony->addTab(configPage, t.configurationPage);
+    return configPage;
+}
 
-    // Extensions.
+QWidget* EntryForm::buildExtensionsPage(const FormTexts& t) {
     m_extensions = new QWidget;
     auto* group4 = named<QGroupBox>("GroupBox4", "Extensions:", m_extensions);
-    auto* g4 = new QGridLayout(group4);
+    auto* g4 = m_extensionsGrid = new QGridLayout(group4);
     g4->addWidget(named<QLabel>("Label9", "Allow the receiver to:", group4), 0, 0, 1, 3);
     auto row = [&](int r, const char* tick, const char* field, const QString& text, QCheckBox*& box,
                    QLineEdit*& edit) {
@@ -163,11 +164,29 @@ void EntryForm::build(const FormTexts& t) {
     g4->setColumnStretch(1, 1);
     g4->setRowStretch(6, 1);
     (new QVBoxLayout(m_extensions))->addWidget(group4);
-    m_strony->addTab(m_extensions, "Extensions");
+    return m_extensions;
+}
 
+void EntryForm::addReceiverNote(QWidget* note) {
+    m_receiverGrid->addWidget(note, 4, 0, 1, 2);
+}
+
+void EntryForm::addConfigurationNote(QWidget* note) {
+    m_configurationGrid->addWidget(note, 7, 0, 1, 2);
+}
+
+void EntryForm::addBrowseButtons(QWidget* program, QWidget* file) {
+    m_extensionsGrid->addWidget(program, 3, 2);
+    m_extensionsGrid->addWidget(file, 4, 2);
+}
+
+void EntryForm::addExtensionsNote(QWidget* note) {
+    m_extensionsGrid->addWidget(note, 5, 0, 1, 3);
+}
+
+void EntryForm::buildButtons(const FormTexts& t) {
     m_cancel = named<QPushButton>(t.cancelName, "Cancel", this);
     m_save = named<QPushButton>("zapiszbtn", "Save", this);
-    layout->addLayout(desktop::buttonRow({m_cancel, m_save}));
     connect(m_cancel, &QPushButton::clicked, this, [this] { closeWindow(); });
     connect(m_save, &QPushButton::clicked, this, [this] {
         if (m_files) save();
@@ -177,34 +196,23 @@ void EntryForm::build(const FormTexts& t) {
     m_edit1->hide();
 }
 
-void EntryForm::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_shown) return;
-    m_shown = true;
-    desktop::centre(this);
-    // Opening may show message boxes: they come over the window, once it is shown.
-    QTimer::singleShot(0, this, [this] {
-        struct Done {
-            bool& flag;
-            ~Done() { flag = true; }
-        } done{m_opened};
-        const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
-        if (opening.result == desktop::Opening::NoStore) {
-            m_services.messages.show(this, noStoreMessage(), desktop::MessageIcon::Error);
-            closeWindow();
-            return;
-        }
-        if (opening.result == desktop::Opening::Refused) {
-            m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
-            return;
-        }
-        desktop::applyUserColours(this, m_files->location(),
-                                  storage::entryColourRules(m_cancel->objectName().toStdString()));
-        load();
-        // The first keys typed go into the subject, not to the page tabs.
-        m_strony->setCurrentIndex(0);
-        m_tytul->setFocus(Qt::OtherFocusReason);
-    });
+void EntryForm::load() {
+    const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
+    if (opening.result == desktop::Opening::NoStore) {
+        m_services.messages.show(this, noStoreMessage(), desktop::MessageIcon::Error);
+        closeWindow();
+        return;
+    }
+    if (opening.result == desktop::Opening::Refused) {
+        m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
+        return;
+    }
+    desktop::applyUserColours(this, m_files->location(),
+                              storage::entryColourRules(m_cancel->objectName().toStdString()));
+    fill();
+    // The first keys typed go into the subject, not to the page tabs.
+    m_strony->setCurrentIndex(0);
+    m_tytul->setFocus(Qt::OtherFocusReason);
 }
 
 void EntryForm::fillTypes() {
@@ -306,11 +314,6 @@ storage::EntryData EntryForm::entryFromControls(const QString& receiverName) con
     e.program = action(m_chprogram, m_program);
     e.plik = action(m_chplik, m_plik);
     return e;
-}
-
-void EntryForm::closeWindow() {
-    // Closing from inside the first show must wait until exec() runs its loop.
-    QTimer::singleShot(0, this, [this] { accept(); });
 }
 
 }  // namespace kv::entries

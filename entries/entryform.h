@@ -3,7 +3,6 @@
 // (information, receiver, configuration, extensions), Cancel and Save, and
 // Enter and Esc as commands of the whole window.
 
-#include <QDialog>
 #include <array>
 #include <optional>
 
@@ -11,9 +10,11 @@
 #include "logbook.h"
 #include "opener.h"
 #include "services.h"
+#include "window.h"
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -27,6 +28,16 @@ class DatePicker;
 }
 
 namespace kv::entries {
+
+// What the program and file fields show before one is chosen, and where the
+// program dialog opens.
+#ifdef Q_OS_WIN
+inline constexpr const char* kPathPreset = "C:\\";
+inline constexpr const char* kProgramFolder = "c:\\Program files";
+#else
+inline constexpr const char* kPathPreset = "/";
+inline constexpr const char* kProgramFolder = "/usr/bin";
+#endif
 
 // Everything in which the two windows' forms differ.
 struct FormTexts {
@@ -45,20 +56,26 @@ struct FormTexts {
 // The nineteen sound aliases the sound box offers, in their order.
 QStringList soundAliases();
 
-class EntryForm : public QDialog {
+class EntryForm : public desktop::Window {
     Q_OBJECT
 public:
-    // Whether the window has run its opening steps (it does once it is shown).
-    bool opened() const { return m_opened; }
     // Whether Save stored the entry.
     bool saved() const { return m_saved; }
 
 protected:
+    // The places a window adds its own controls to: under the receiver
+    // choices, under the date, beside the program and file fields, under the
+    // action rows.
+    void addReceiverNote(QWidget* note);
+    void addConfigurationNote(QWidget* note);
+    void addBrowseButtons(QWidget* program, QWidget* file);
+    void addExtensionsNote(QWidget* note);
     EntryForm(desktop::Services& services, QWidget* owner, const FormTexts& texts);
 
-    void showEvent(QShowEvent* e) override;
+    // The file set opened and coloured, then fill().
+    void load() final;
     // The window's own opening steps, after the file set is open and coloured.
-    virtual void load() = 0;
+    virtual void fill() = 0;
     // Stores the checked entry; nothing when stored, else why not (an empty
     // text says nothing more). A write error is reported by the caller.
     virtual std::optional<QString> store() = 0;
@@ -74,7 +91,6 @@ protected:
     bool dateChosen() const;
     // Reports a failed check; returns false so that checks read as conditions.
     bool fail(const QString& message);
-    void closeWindow();
 
     desktop::Services& m_services;
     std::optional<storage::FileSet> m_files;
@@ -107,17 +123,24 @@ protected:
     QLineEdit* m_edit1 = nullptr;
     QWidget* m_extensions = nullptr;  // the page holding the action rows
     QWidget* m_receiverGroup = nullptr;
+    QGridLayout* m_receiverGrid = nullptr;
+    QGridLayout* m_configurationGrid = nullptr;
+    QGridLayout* m_extensionsGrid = nullptr;
     QWidget* m_configurationGroup = nullptr;
 
 private:
     void build(const FormTexts& texts);
+    // The window page by page, each page with its group of controls.
+    QWidget* buildInformationPage();
+    QWidget* buildReceiverPage(const FormTexts& t);
+    QWidget* buildConfigurationPage(const FormTexts& t);
+    QWidget* buildExtensionsPage(const FormTexts& t);
+    void buildButtons(const FormTexts& t);
     void save();
     bool inputAccepted();
     bool pastDateAccepted();
 
     std::array<QString, 5> m_checks;
-    bool m_shown = false;
-    bool m_opened = false;
     bool m_saved = false;
 };
 

@@ -43,14 +43,6 @@ FormTexts newEntryTexts() {
     return t;
 }
 
-#ifdef Q_OS_WIN
-constexpr const char* kPathPreset = "C:\\";
-constexpr const char* kProgramFolder = "c:\\Program files";
-#else
-constexpr const char* kPathPreset = "/";
-constexpr const char* kProgramFolder = "/usr/bin";
-#endif
-
 }  // namespace
 
 Tdodawanie::Tdodawanie(desktop::Services& services, QWidget* owner)
@@ -67,16 +59,13 @@ Tdodawanie::Tdodawanie(desktop::Services& services, QWidget* owner)
     m_program->setText(kPathPreset);
     m_plik->setText(kPathPreset);
 
-    auto* group3 = m_configurationGroup;
-    auto* note4 = desktop::named<QLabel>(
+    addConfigurationNote(desktop::named<QLabel>(
         "Label4",
         "If you choose \"display every year\" option, than you can select any year in the\n"
         "calendar. It has no meaning.",
-        group3);
-    static_cast<QGridLayout*>(group3->layout())->addWidget(note4, 7, 0, 1, 2);
+        m_configurationGroup));
 
     auto* group4 = m_extensions->findChild<QGroupBox*>("GroupBox4");
-    auto* grid = static_cast<QGridLayout*>(group4->layout());
     auto* browseProgram = desktop::named<QToolButton>("ProSpeedButton1", group4);
     auto* browseFile = desktop::named<QToolButton>("ProSpeedButton2", group4);
     for (QToolButton* b : {browseProgram, browseFile}) {
@@ -85,8 +74,7 @@ Tdodawanie::Tdodawanie(desktop::Services& services, QWidget* owner)
     }
     browseProgram->setAccessibleName("Browse for the program");
     browseFile->setAccessibleName("Browse for the file");
-    grid->addWidget(browseProgram, 3, 2);
-    grid->addWidget(browseFile, 4, 2);
+    addBrowseButtons(browseProgram, browseFile);
     auto* note7 = desktop::named<QLabel>(
         "Label7",
         "The function \"perform an operation on a file\" allows you to open or run any file\n"
@@ -94,7 +82,7 @@ Tdodawanie::Tdodawanie(desktop::Services& services, QWidget* owner)
         "eg. 1. if you choose a text file, it will be opened with default editor.\n"
         "      2. if you choose a program, this program will be started.",
         group4);
-    grid->addWidget(note7, 5, 0, 1, 3);
+    addExtensionsNote(note7);
 
     // Typing into a field says what the user wants: its action, its receiver.
     connect(m_odbiorca, &QLineEdit::textChanged, this, [this] { m_rwybrany->setChecked(true); });
@@ -111,7 +99,7 @@ QString Tdodawanie::noStoreMessage() const {
     return "W rejestrze nie ma wpisu o Kalvex. Zamknij program i przeczytaj instrukcję obsługi.";
 }
 
-void Tdodawanie::load() {
+void Tdodawanie::fill() {
     fillTypes();
     m_typ->setCurrentRow(0);
 }

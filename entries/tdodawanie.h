@@ -14,7 +14,7 @@ public:
     Tdodawanie(desktop::Services& services, QWidget* owner = nullptr);
 
 protected:
-    void load() override;
+    void fill() override;
     std::optional<QString> store() override;
     QString noStoreMessage() const override;
 

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "datepicker.h"
+#include "qtstorage.h"
 #include "windowkit.h"
 
 namespace kv::entries {
@@ -49,9 +50,7 @@ FormTexts editTexts() {
     return t;
 }
 
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using desktop::qs;
 
 void checkMode(const std::string& mode, QRadioButton* raz, QRadioButton* rok,
                QRadioButton* miesiac) {
@@ -73,13 +72,8 @@ Tedytowanie::Tedytowanie(desktop::Services& services, QWidget* owner,
     for (QRadioButton* r : {m_rja, m_rwszyscy, m_rwybrany, m_raz, m_rok, m_miesiac})
         r->setEnabled(false);
     m_strona->setText("http://www.");
-#ifdef Q_OS_WIN
-    m_program->setText("C:\\");
-    m_plik->setText("C:\\");
-#else
-    m_program->setText("/");
-    m_plik->setText("/");
-#endif
+    m_program->setText(kPathPreset);
+    m_plik->setText(kPathPreset);
     auto* note = desktop::named<QLabel>(
         "Label8",
         "Some of the options can not be modified from here. To change these options\n"
@@ -88,14 +82,14 @@ Tedytowanie::Tedytowanie(desktop::Services& services, QWidget* owner,
     QFont bold = note->font();
     bold.setBold(true);
     note->setFont(bold);
-    static_cast<QGridLayout*>(m_receiverGroup->layout())->addWidget(note, 4, 0, 1, 2);
+    addReceiverNote(note);
 }
 
 QString Tedytowanie::noStoreMessage() const {
     return "Kalvex was not installed properly. Reinstall the program.";
 }
 
-void Tedytowanie::load() {
+void Tedytowanie::fill() {
     fillTypes();
     m_typ->setCurrentRow(-1);
     m_typ->clearSelection();
@@ -132,6 +126,15 @@ void Tedytowanie::load() {
     m_chstrona->setChecked(m_strona->text() != "http://");
     m_chplik->setChecked(!m_plik->text().isEmpty());
 
+    showReceiverAndMode(log, s);
+    // The stored type by its exact name; of equal lines the last one.
+    const QString type = read("typ", "sdf");
+    for (int row = 0; row < m_typ->count(); ++row)
+        if (m_typ->item(row)->text() == type) m_typ->setCurrentRow(row);
+}
+
+// The receiver and the way of display, as far as each log has them.
+void Tedytowanie::showReceiverAndMode(const storage::Profile& log, const std::string& s) {
     switch (*m_kind) {
         case storage::LogKind::Private:
             m_rja->setChecked(true);
@@ -143,7 +146,7 @@ void Tedytowanie::load() {
             break;
         case storage::LogKind::Public:
             if (log.readText(s, "odbiorca", "") != "wszyscy") {
-                m_odbiorca->setText(read("odbiorca", "ERROR"));
+                m_odbiorca->setText(qs(log.readText(s, "odbiorca", "ERROR")));
                 m_rja->setChecked(false);
                 m_rwybrany->setChecked(true);
             } else {
@@ -152,10 +155,6 @@ void Tedytowanie::load() {
             checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
             break;
     }
-    // The stored type by its exact name; of equal lines the last one.
-    const QString type = read("typ", "sdf");
-    for (int row = 0; row < m_typ->count(); ++row)
-        if (m_typ->item(row)->text() == type) m_typ->setCurrentRow(row);
 }
 
 std::optional<QString> Tedytowanie::store() {

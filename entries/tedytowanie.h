@@ -15,7 +15,8 @@ public:
                 std::optional<storage::ActiveEntry> entry = std::nullopt);
 
 protected:
-    void load() override;
+    void fill() override;
+    void showReceiverAndMode(const storage::Profile& log, const std::string& s);
     std::optional<QString> store() override;
     QString noStoreMessage() const override;
 

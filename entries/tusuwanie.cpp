@@ -40,12 +40,11 @@ QString description(storage::LogKind kind) {
 
 Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner,
                      std::optional<storage::ActiveEntry> entry)
-    : QDialog(owner), m_handed(std::move(entry)), m_services(services) {
+    : desktop::Window(owner), m_handed(std::move(entry)), m_services(services) {
     using desktop::labelFor;
     using desktop::named;
     setObjectName("Tusuwanie");
     setWindowTitle("Kalvex - deleting an entry");
-    setModal(true);
     QFont f("Verdana");
     f.setPointSize(8);
     setFont(f);
@@ -53,18 +52,7 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner,
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 8);
-    auto* logo = named<QLabel>("logo", "Kalvex4", this);
-    QFont big = logo->font();
-    big.setPointSize(16);
-    big.setBold(true);
-    logo->setFont(big);
-    logo->setAutoFillBackground(true);
-    logo->setContentsMargins(8, 4, 8, 4);
-    auto* logo2 = named<QLabel>("logo2", "Deleting the selected entry...", this);
-    logo2->setAutoFillBackground(true);
-    logo2->setContentsMargins(8, 2, 8, 2);
-    layout->addWidget(logo);
-    layout->addWidget(logo2);
+    desktop::addBanner(this, layout, "Kalvex4", "Deleting the selected entry...");
 
     auto* group = named<QGroupBox>("GroupBox1", "Details:", this);
     auto* grid = new QGridLayout(group);
@@ -105,17 +93,6 @@ Tusuwanie::Tusuwanie(desktop::Services& services, QWidget* owner,
 
     m_edit1 = named<QLineEdit>("Edit1", this);
     m_edit1->hide();
-}
-
-void Tusuwanie::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_onScreen) return;
-    m_onScreen = true;
-    desktop::centre(this);
-    QTimer::singleShot(0, this, [this] {
-        load();
-        m_opened = true;
-    });
 }
 
 void Tusuwanie::load() {
@@ -171,10 +148,6 @@ void Tusuwanie::remove() {
     }
     m_deleted = true;
     closeWindow();
-}
-
-void Tusuwanie::closeWindow() {
-    QTimer::singleShot(0, this, [this] { accept(); });
 }
 
 }  // namespace kv::entries

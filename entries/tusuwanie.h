@@ -2,13 +2,13 @@
 // The delete window: shows the active entry and, on Yes, removes it from its
 // log with the later entries moved down, if its slot still holds it.
 
-#include <QDialog>
 #include <optional>
 
 #include "exchange.h"
 #include "fileset.h"
 #include "logbook.h"
 #include "services.h"
+#include "window.h"
 
 class QLabel;
 class QLineEdit;
@@ -16,24 +16,21 @@ class QPushButton;
 
 namespace kv::entries {
 
-class Tusuwanie final : public QDialog {
+class Tusuwanie final : public desktop::Window {
     Q_OBJECT
 public:
     // entry: what the opener handed over; without one, the exchange file's active entry.
     Tusuwanie(desktop::Services& services, QWidget* owner = nullptr,
               std::optional<storage::ActiveEntry> entry = std::nullopt);
-    bool opened() const { return m_opened; }
     // Whether Yes removed the entry.
     bool deleted() const { return m_deleted; }
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void load() override;
 
 private:
-    void load();
     std::optional<storage::ActiveEntry> m_handed;
     void remove();
-    void closeWindow();
 
     desktop::Services& m_services;
     std::optional<storage::FileSet> m_files;
@@ -47,8 +44,6 @@ private:
     int m_number = -1;
     std::optional<storage::LogKind> m_kind;
     storage::StoredEntry m_shown;
-    bool m_onScreen = false;
-    bool m_opened = false;
     bool m_deleted = false;
 };
 

@@ -19,6 +19,7 @@
 #include "elidinglabel.h"
 #include "infotypes.h"
 #include "linklabel.h"
+#include "qtstorage.h"
 #include "shelltarget.h"
 #include "windowkit.h"
 
@@ -35,21 +36,18 @@ constexpr const char* kStaticLater =
 constexpr const char* kEntryChanged =
     "This entry was changed or removed in its log since it was shown. Nothing was removed.";
 
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
+using desktop::qs;
 
 }  // namespace
 
 Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner,
                          std::optional<storage::ActiveEntry> entry)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : desktop::Window(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
       m_opener(opener),
       m_handed(std::move(entry)) {
     setObjectName("Tinformacja");
     setWindowTitle("Kalvex - message");
-    setModal(true);
     buildWindow();
 }
 
@@ -69,6 +67,13 @@ void Tinformacja::buildWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 20);
+    buildMessage(layout);
+    layout->addWidget(buildActions());
+    buildButtons(layout);
+}
+
+// The clock, the subject and the text.
+void Tinformacja::buildMessage(QVBoxLayout* layout) {
     m_clock = new desktop::ClockLabel(m_services.clock, "yyyy-MM-dd hh:mm:ss", this);
     m_clock->setObjectName("ProClockLabel1");
     m_clock->setAttribute(Qt::WA_TranslucentBackground);
@@ -91,7 +96,10 @@ void Tinformacja::buildWindow() {
     m_info->setAccessibleName("Message");
     m_info->setTabChangesFocus(true);
     layout->addWidget(m_info, 1);
+}
 
+// The entry's four actions, each with what it would open.
+QGroupBox* Tinformacja::buildActions() {
     m_groupBox2 = new QGroupBox("Opcje:", this);
     m_groupBox2->setObjectName("GroupBox2");
     auto* grid = new QGridLayout(m_groupBox2);
@@ -138,8 +146,15 @@ void Tinformacja::buildWindow() {
     grid->addWidget(m_plik, 3, 1);
     grid->addWidget(m_plikbtn, 3, 2);
     grid->setColumnStretch(1, 1);
-    layout->addWidget(m_groupBox2);
+    connect(m_programbtn, &QPushButton::clicked, this,
+            [this] { runAction(m_programnazwa->fullText(), desktop::ActionKind::Program); });
+    connect(m_plikbtn, &QPushButton::clicked, this,
+            [this] { runAction(m_plik->fullText(), desktop::ActionKind::File); });
+    return m_groupBox2;
+}
 
+void Tinformacja::buildButtons(QVBoxLayout* layout) {
+    using desktop::named;
     auto* buttons = new QHBoxLayout;
     m_doneBtn = named<QPushButton>("Color95Button1", "Done", this);
     m_laterBtn = named<QPushButton>("Color95Button2", "Show me later", this);
@@ -159,10 +174,6 @@ void Tinformacja::buildWindow() {
 
     connect(m_doneBtn, &QPushButton::clicked, this, &Tinformacja::done_);
     connect(m_laterBtn, &QPushButton::clicked, this, &Tinformacja::showLater);
-    connect(m_programbtn, &QPushButton::clicked, this,
-            [this] { runAction(m_programnazwa->fullText(), desktop::ActionKind::Program); });
-    connect(m_plikbtn, &QPushButton::clicked, this,
-            [this] { runAction(m_plik->fullText(), desktop::ActionKind::File); });
 }
 
 void Tinformacja::runAction(const QString& target, desktop::ActionKind kind) {
@@ -189,34 +200,11 @@ void Tinformacja::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void Tinformacja::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_activated) return;
-    m_activated = true;
-    desktop::centre(this);
-    // Loading may show message boxes: they must come over this window, once it is on screen.
-    activateWhenExposed(0);
-}
-
-void Tinformacja::activateWhenExposed(int tries) {
-    QTimer::singleShot(tries == 0 ? 0 : 10, this, [this, tries] {
-        const QWindow* window = windowHandle();
-        if (window && !window->isExposed() && tries < 50) return activateWhenExposed(tries + 1);
-        activate();
-    });
-}
-
-void Tinformacja::finish() {
-    // Closing from inside the first show must wait until exec() runs its loop.
-    QTimer::singleShot(0, this, [this] { accept(); });
-}
-
-void Tinformacja::activate() {
-    m_loaded = true;
+void Tinformacja::load() {
     const desktop::Opening opening = desktop::openFileSet(m_edit1, m_files);
     if (opening.result == desktop::Opening::NoStore) {
         m_services.messages.show(this, kNoStore, desktop::MessageIcon::Error);
-        finish();
+        closeWindow();
         return;
     }
     if (opening.result == desktop::Opening::Refused) {
@@ -231,7 +219,7 @@ void Tinformacja::activate() {
     m_logKey = active.log;
     if (m_number == -1) {
         m_services.messages.show(this, kNoActiveEntry, desktop::MessageIcon::Error);
-        finish();
+        closeWindow();
         return;
     }
     storage::Profile* log = m_files->logByKey(m_logKey);
@@ -331,13 +319,13 @@ void Tinformacja::done_() {
             return;
         }
     }
-    finish();
+    closeWindow();
 }
 
 void Tinformacja::showLater() {
     if (m_logKey == "log_staly") {
         m_services.messages.show(this, kStaticLater, desktop::MessageIcon::Information);
-        finish();
+        closeWindow();
         return;
     }
     if (m_files) {
@@ -349,7 +337,7 @@ void Tinformacja::showLater() {
         }
     }
     m_opener.openEditEntry(this, {m_number, m_logKey});
-    finish();
+    closeWindow();
 }
 
 }  // namespace kv::notify

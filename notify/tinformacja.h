@@ -2,7 +2,6 @@
 // The notification window: one due entry, its text in its type's style, its
 // sound and actions. "Done" removes a once-only entry.
 
-#include <QDialog>
 #include <optional>
 
 #include "fileset.h"
@@ -10,8 +9,10 @@
 #include "opener.h"
 #include "services.h"
 #include "shelltarget.h"
+#include "window.h"
 
 class QGroupBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -25,7 +26,7 @@ class LinkLabel;
 
 namespace kv::notify {
 
-class Tinformacja final : public QDialog {
+class Tinformacja final : public desktop::Window {
     Q_OBJECT
 public:
     static constexpr const char* kNotLoaded = "Message was NOT loaded properly.";
@@ -39,18 +40,18 @@ public:
 
     // Whether "Done" removed the entry from its log.
     bool removedEntry() const { return m_removed; }
-    // Whether the window has loaded its entry (it does once it is on screen).
-    bool loaded() const { return m_loaded; }
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    void load() override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // The window from the top: the message, its actions, the buttons.
     void buildWindow();
-    void activate();
-    void activateWhenExposed(int tries);
+    void buildMessage(QVBoxLayout* layout);
+    QGroupBox* buildActions();
+    void buildButtons(QVBoxLayout* layout);
     void loadEntry(storage::Profile& log);
     bool applyStyle();
     void enableActions();
@@ -58,7 +59,6 @@ private:
     void runAction(const QString& target, desktop::ActionKind kind);
     void done_();
     void showLater();
-    void finish();
 
     desktop::Services& m_services;
     desktop::WindowOpener& m_opener;
@@ -80,8 +80,6 @@ private:
     QLineEdit* m_edit1 = nullptr;
 
     std::optional<storage::ActiveEntry> m_handed;
-    bool m_loaded = false;
-    bool m_activated = false;
     bool m_removed = false;
     std::optional<storage::FileSet> m_files;
     int m_number = -1;

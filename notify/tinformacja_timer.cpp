@@ -19,12 +19,11 @@ namespace kv::notify {
 using desktop::named;
 
 Tinformacja_timer::Tinformacja_timer(desktop::Services& services, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint),
+    : desktop::Window(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowCloseButtonHint),
       m_services(services) {
     setObjectName("Tinformacja_timer");
     setWindowTitle("informacja_timer");
-    setModal(true);
     QFont f("Verdana");
     f.setPointSize(8);
     setFont(f);
@@ -65,15 +64,6 @@ Tinformacja_timer::Tinformacja_timer(desktop::Services& services, QWidget* owner
     m_edit1->hide();
 }
 
-void Tinformacja_timer::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (m_shown) return;
-    m_shown = true;
-    desktop::centre(this);
-    // The store's message box, if any, comes over this window once it is shown.
-    QTimer::singleShot(0, this, &Tinformacja_timer::load);
-}
-
 void Tinformacja_timer::load() {
     m_edit1->setText(QString::fromStdString(storage::userName()));
     std::string dataFolder;
@@ -89,7 +79,6 @@ void Tinformacja_timer::load() {
         storage::timerColourRules());
     m_info->setPlainText(QString::fromStdString(storage::Exchange().timerMessage()));
     m_services.sound.playAlias("RingIn");
-    m_loaded = true;
 }
 
 }  // namespace kv::notify

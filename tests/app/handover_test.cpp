@@ -85,7 +85,7 @@ private slots:
         rewriteActive(4);  // a loop of another program's writes, as the window opens
         notify::Tinformacja w(m_s->services, m_opener, nullptr, storage::ActiveEntry{2, "log"});
         w.show();
-        QVERIFY(QTest::qWaitFor([&] { return w.loaded(); }));
+        QVERIFY(QTest::qWaitFor([&] { return w.opened(); }));
         QCOMPARE(child<QPlainTextEdit>(w, "info")->toPlainText(), QString("Text of e2"));
         rewriteActive(4);
         QTest::mouseClick(child<QPushButton>(w, "Color95Button1"), Qt::LeftButton);
@@ -96,7 +96,7 @@ private slots:
         notify::Tinformacja later(m_s->services, m_opener, nullptr,
                                   storage::ActiveEntry{1, "log_glowny"});
         later.show();
-        QVERIFY(QTest::qWaitFor([&] { return later.loaded(); }));
+        QVERIFY(QTest::qWaitFor([&] { return later.opened(); }));
         rewriteActive(4);
         QTest::mouseClick(child<QPushButton>(later, "Color95Button2"), Qt::LeftButton);
         QCOMPARE(m_opener.opened, QStringList{"edit"});

@@ -91,7 +91,7 @@ private slots:
         bool runEnabled = false;
         driver.whenShown("Tinformacja", [&](QWidget* window) {
             auto* n = static_cast<notify::Tinformacja*>(window);
-            QVERIFY(QTest::qWaitFor([n] { return n->loaded(); }));
+            QVERIFY(QTest::qWaitFor([n] { return n->opened(); }));
             shown = child<QPlainTextEdit>(*n, "info")->toPlainText();
             runEnabled = child<QPushButton>(*n, "programbtn")->isEnabled();
             driver.whenShown("Tedytowanie", [](QWidget* later) {

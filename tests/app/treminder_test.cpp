@@ -297,7 +297,7 @@ private slots:
         QStringList shown;
         std::function<void(QWidget*)> done = [&](QWidget* window) {
             auto* n = static_cast<notify::Tinformacja*>(window);
-            QVERIFY(QTest::qWaitFor([n] { return n->loaded(); }));
+            QVERIFY(QTest::qWaitFor([n] { return n->opened(); }));
             shown << n->findChild<QPlainTextEdit*>("info")->toPlainText();
             QTest::keyClick(n, Qt::Key_Return);  // a stray Enter first: nothing happens
             QVERIFY(n->isVisible());
@@ -336,7 +336,7 @@ private slots:
         bool armedWhileShown = false;
         driver.whenShown("Tinformacja_timer", [&](QWidget* window) {
             auto* t = static_cast<notify::Tinformacja_timer*>(window);
-            QVERIFY(QTest::qWaitFor([t] { return t->loaded(); }));
+            QVERIFY(QTest::qWaitFor([t] { return t->opened(); }));
             shown = t->findChild<QPlainTextEdit*>("info")->toPlainText();
             armedWhileShown = w.zegar().isEnabled();
             QTest::mouseClick(t->findChild<QPushButton*>("btn1"), Qt::LeftButton);

@@ -40,7 +40,7 @@ protected:
     std::unique_ptr<notify::Tinformacja> open() {
         auto w = std::make_unique<notify::Tinformacja>(m_s->services, m_opener);
         w->show();
-        if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("the window never loaded");
+        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the window never loaded");
         QTest::qWait(0);
         return w;
     }

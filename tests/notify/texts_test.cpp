@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(exchange.timerMessage(), std::string("Call Ann\nthen Bob\n[log]\naktywny_wpis=7"));
         auto w = std::make_unique<notify::Tinformacja_timer>(m_s->services);
         w->show();
-        QVERIFY(QTest::qWaitFor([&] { return w->loaded(); }));
+        QVERIFY(QTest::qWaitFor([&] { return w->opened(); }));
         QCOMPARE(child<QPlainTextEdit>(*w, "info")->toPlainText(),
                  QString("Call Ann\nthen Bob\n[log]\naktywny_wpis=7"));
     }

@@ -300,7 +300,7 @@ private slots:
         auto shown = [this] {
             auto w = std::make_unique<notify::Tinformacja_timer>(m_s->services);
             w->show();
-            if (!QTest::qWaitFor([&] { return w->loaded(); })) qFatal("never loaded");
+            if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("never loaded");
             return w;
         };
         {

@@ -21,6 +21,7 @@
 #include "tinformacja.h"
 #include "treminder.h"
 #include "tusuwanie.h"
+#include "windowfixture.h"
 #include "windowopener.h"
 
 using namespace kv;
@@ -31,10 +32,7 @@ namespace {
 
 template <typename W>
 std::unique_ptr<W> open(desktop::Services& services) {
-    auto w = std::make_unique<W>(services);
-    w->show();
-    if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the window never opened");
-    return w;
+    return testing::shownAndLoaded(std::make_unique<W>(services));
 }
 
 QString privateLog(const testing::Sandbox& box) {

@@ -23,29 +23,23 @@
 #include "recordingservices.h"
 #include "sandbox.h"
 #include "settings.h"
+#include "windowfixture.h"
 
 using namespace kv;
 using testing::child;
 
-class TkonfigurowanieTest : public QObject {
+class TkonfigurowanieTest : public testing::WindowFixture {
     Q_OBJECT
 
-    std::optional<testing::RecordingServices> m_s;
-    std::unique_ptr<testing::Sandbox> m_box;
-
     std::unique_ptr<config::Tkonfigurowanie> open() {
-        auto w = std::make_unique<config::Tkonfigurowanie>(m_s->services);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("never opened");
-        return w;
+        return testing::shownAndLoaded(std::make_unique<config::Tkonfigurowanie>(m_s->services));
     }
     void save(QWidget& w) { QTest::mouseClick(child<QPushButton>(w, "btn1"), Qt::LeftButton); }
     QString data(const char* name) { return QString::fromStdString(m_box->dataFolder()) + name; }
 
 private slots:
     void init() {
-        m_s.emplace();
-        m_box = std::make_unique<testing::Sandbox>();
+        initFixture();
         storage::Exchange(m_box->exchangeFile()).recordDataFolder(m_box->dataFolder());
         m_box->writeFile("data/Kalvex4.exe.manifest", "<assembly/>");
     }

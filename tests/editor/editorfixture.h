@@ -12,26 +12,16 @@
 #include "alarmclock.h"
 #include "exchange.h"
 #include "findchild.h"
-#include "recordingopener.h"
-#include "recordingservices.h"
-#include "sandbox.h"
 #include "tedytor.h"
+#include "windowfixture.h"
 
 namespace kv::testing {
 
-using storage::LogKind;
-
-class EditorFixture : public QObject {
+class EditorFixture : public WindowFixture {
 protected:
-    std::optional<testing::RecordingServices> m_s;
-    testing::RecordingOpener m_opener;
-    std::unique_ptr<testing::Sandbox> m_box;
-
     // Opens the editor and runs the rebuild its opening armed.
     std::unique_ptr<editor::Tedytor> open() {
-        auto w = std::make_unique<editor::Tedytor>(m_s->services, m_opener);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the editor never opened");
+        auto w = shownAndLoaded(std::make_unique<editor::Tedytor>(m_s->services, m_opener));
         rebuild(*w);
         return w;
     }
@@ -49,10 +39,6 @@ protected:
         QTreeWidgetItem* item = tree->topLevelItem(row);
         const QRect r = tree->visualItemRect(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
-    }
-    void add(LogKind kind, const storage::EntryData& e) {
-        storage::Profile log = m_box->log(kind);
-        QVERIFY(storage::addEntry(log, kind, e).has_value());
     }
     storage::ActiveEntry active() { return storage::Exchange(m_box->exchangeFile()).activeEntry(); }
 
@@ -78,9 +64,7 @@ protected:
     }
 
     void initFixture() {
-        m_s.emplace();
-        m_opener = testing::RecordingOpener();
-        m_box = std::make_unique<testing::Sandbox>();
+        WindowFixture::initFixture();
         m_s->clock = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
     }
 };

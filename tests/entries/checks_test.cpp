@@ -31,8 +31,7 @@ class EntryChecksTest : public testing::EntryFixture {
 
 private slots:
     void init() {
-        m_s.emplace();
-        m_box = std::make_unique<testing::Sandbox>();
+        initFixture();
         m_s->clock = QDateTime(QDate(2026, 5, 17), QTime(9, 0));
     }
 

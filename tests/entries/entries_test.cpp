@@ -29,10 +29,7 @@ class EntriesTest : public testing::EntryFixture {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_s.emplace();
-        m_box = std::make_unique<testing::Sandbox>();
-    }
+    void init() { initFixture(); }
 
     void newEntryChecksRunInOrderAndKeepTheInput() {
         auto w = open<entries::Tdodawanie>();

@@ -10,12 +10,9 @@
 #include "datepicker.h"
 #include "exchange.h"
 #include "findchild.h"
-#include "recordingservices.h"
-#include "sandbox.h"
+#include "windowfixture.h"
 
 namespace kv::testing {
-
-using storage::LogKind;
 
 // The keys of one section in the order the file holds them.
 inline QStringList keysOf(const storage::Profile& log, int slot) {
@@ -27,17 +24,11 @@ inline QStringList keysOf(const storage::Profile& log, int slot) {
     return keys;
 }
 
-class EntryFixture : public QObject {
+class EntryFixture : public WindowFixture {
 protected:
-    std::optional<testing::RecordingServices> m_s;
-    std::unique_ptr<testing::Sandbox> m_box;
-
     template <typename W>
     std::unique_ptr<W> open() {
-        auto w = std::make_unique<W>(m_s->services);
-        w->show();
-        if (!QTest::qWaitFor([&] { return w->opened(); })) qFatal("the window never opened");
-        return w;
+        return shownAndLoaded(std::make_unique<W>(m_s->services));
     }
     void type(QWidget& w, const char* name, const QString& text) {
         QWidget* field = child<QWidget>(w, name);
@@ -53,13 +44,6 @@ protected:
         picker->edit()->setFocus();
         picker->edit()->home(false);
         QTest::keyClicks(picker->edit(), digits);
-    }
-    void add(LogKind kind, const storage::EntryData& e) {
-        storage::Profile log = m_box->log(kind);
-        QVERIFY(storage::addEntry(log, kind, e).has_value());
-    }
-    void activate(int n, const std::string& log) {
-        storage::Exchange(m_box->exchangeFile()).recordActiveEntry(n, log);
     }
 };
 

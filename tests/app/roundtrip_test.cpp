@@ -39,6 +39,30 @@ QString privateLog(const testing::Sandbox& box) {
     return QString::fromStdString(box.readFile("logs/private/" + storage::userName() + ".log"));
 }
 
+// Types a new entry into the new-entry window as a user would, and saves it.
+void addThroughTheWindow(testing::RecordingServices& s, const char* title, const char* date) {
+    auto add = open<entries::Tdodawanie>(s.services);
+    QTest::keyClicks(child<QWidget>(*add, "tytul"), title);
+    QTest::keyClicks(child<QWidget>(*add, "informacja"), "Pack the bags.");
+    auto* picker = child<desktop::DatePicker>(*add, "kalendarz");
+    picker->edit()->home(false);
+    QTest::keyClicks(picker->edit(), date);
+    child<QLineEdit>(*add, "email")->setText("guide@example.org");
+    QTest::mouseClick(child<QPushButton>(*add, "zapiszbtn"), Qt::LeftButton);
+    QVERIFY(add->saved());
+}
+
+// Changes the subject and the actions in the edit window, and saves.
+void editThroughTheWindow(testing::RecordingServices& s) {
+    auto edit = open<entries::Tedytowanie>(s.services);
+    child<QPlainTextEdit>(*edit, "tytul")->setPlainText("Trip to the sea");
+    child<QCheckBox>(*edit, "chemail")->setChecked(false);
+    child<QLineEdit>(*edit, "program_nazwa")->setText("/usr/bin/true");
+    child<QCheckBox>(*edit, "chprogram")->setChecked(true);
+    QTest::mouseClick(child<QPushButton>(*edit, "zapiszbtn"), Qt::LeftButton);
+    QVERIFY(edit->saved());
+}
+
 }  // namespace
 
 class RoundTripTest : public QObject {
@@ -50,17 +74,8 @@ private slots:
         testing::RecordingServices s;
         s.clock = QDateTime(QDate(2026, 5, 17), QTime(8, 0));
 
-        for (auto [title, date] : {std::pair{"Trip", "20260517"}, {"Other", "20260601"}}) {
-            auto add = open<entries::Tdodawanie>(s.services);
-            QTest::keyClicks(child<QWidget>(*add, "tytul"), title);
-            QTest::keyClicks(child<QWidget>(*add, "informacja"), "Pack the bags.");
-            auto* picker = child<desktop::DatePicker>(*add, "kalendarz");
-            picker->edit()->home(false);
-            QTest::keyClicks(picker->edit(), date);
-            child<QLineEdit>(*add, "email")->setText("guide@example.org");
-            QTest::mouseClick(child<QPushButton>(*add, "zapiszbtn"), Qt::LeftButton);
-            QVERIFY(add->saved());
-        }
+        for (auto [title, date] : {std::pair{"Trip", "20260517"}, {"Other", "20260601"}})
+            addThroughTheWindow(s, title, date);
         QCOMPARE(
             privateLog(box).section("[1]", 0, 0),
             QString(
@@ -68,13 +83,7 @@ private slots:
                 "Typ=Default\r\nDzwiek=-choose-\r\nemail=guide@example.org\r\n"));
 
         storage::Exchange(box.exchangeFile()).recordActiveEntry(0, "log");
-        auto edit = open<entries::Tedytowanie>(s.services);
-        child<QPlainTextEdit>(*edit, "tytul")->setPlainText("Trip to the sea");
-        child<QCheckBox>(*edit, "chemail")->setChecked(false);
-        child<QLineEdit>(*edit, "program_nazwa")->setText("/usr/bin/true");
-        child<QCheckBox>(*edit, "chprogram")->setChecked(true);
-        QTest::mouseClick(child<QPushButton>(*edit, "zapiszbtn"), Qt::LeftButton);
-        QVERIFY(edit->saved());
+        editThroughTheWindow(s);
         QCOMPARE(
             privateLog(box).section("[1]", 0, 0),
             QString("[0]\r\nTytul=Trip to the sea\r\nNumer=0\r\nInformacja=Pack the bags.\r\n"

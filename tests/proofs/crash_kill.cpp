@@ -176,11 +176,37 @@ std::string describe(const std::vector<Op>& ops) {
     return out;
 }
 
-}  // namespace
+// The next write (by the same user) removes what the killed one left.
+bool nextWriteCleansUp(const std::vector<Log>& logs, const std::string& folder, int kill,
+                       unsigned seed) {
+    const pid_t writer = fork();
+    if (writer == 0) {
+        becomeChildUser();
+        for (const Log& log : logs) {
+            Profile p(log.path, logAccess(log.kind));
+            p.writeString("check", "k", std::to_string(kill));
+            p.eraseSection("check");
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(writer, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::cout << "FAULT after kill " << kill << " (seed " << seed << "): the next write failed"
+                  << std::endl;
+        return false;
+    }
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().find(".kv4new.") != std::string::npos) {
+            std::cout << "FAULT after kill " << kill << " (seed " << seed
+                      << "): a temporary file survived the next write: " << e.path() << std::endl;
+            return false;
+        }
+    return true;
+}
 
-int main(int argc, char** argv) {
-    int kills = 1000;
-    unsigned seed = static_cast<unsigned>(std::random_device{}());
+// The run's length and seed, said with who the child is.
+void parseArguments(int argc, char** argv, int& kills, unsigned& seed) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--kills") kills = std::atoi(argv[i + 1]);
@@ -191,13 +217,10 @@ int main(int argc, char** argv) {
               << (g_otherUser ? ", the child another user: the public log is rewritten in place"
                               : ", as one user")
               << std::endl;
-    std::mt19937 rng(seed);
-    kv::testing::TempDir dir;
-    if (g_otherUser) chmod(dir.path().c_str(), 01777);
-    const std::vector<Log> logs{{LogKind::Private, dir.file("u.log")},
-                                {LogKind::Static, dir.file("u_staly.log")},
-                                {LogKind::Public, dir.file("log4.ini")}};
-    std::vector<std::vector<std::string>> model(logs.size());
+}
+
+// Ten entries in each log, the private and static ones the child user's.
+bool startLogs(const std::vector<Log>& logs, std::vector<std::vector<std::string>>& model) {
     for (std::size_t l = 0; l < logs.size(); ++l)
         for (int i = 0; i < 10; ++i) {
             Profile p(logs[l].path, logAccess(logs[l].kind));
@@ -207,7 +230,24 @@ int main(int argc, char** argv) {
     if (g_otherUser)
         for (const Log& log : logs)
             if (log.kind != LogKind::Public && chown(log.path.c_str(), kChildUid, kChildUid) != 0)
-                return 2;
+                return false;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int kills = 1000;
+    unsigned seed = static_cast<unsigned>(std::random_device{}());
+    parseArguments(argc, argv, kills, seed);
+    std::mt19937 rng(seed);
+    kv::testing::TempDir dir;
+    if (g_otherUser) chmod(dir.path().c_str(), 01777);
+    const std::vector<Log> logs{{LogKind::Private, dir.file("u.log")},
+                                {LogKind::Static, dir.file("u_staly.log")},
+                                {LogKind::Public, dir.file("log4.ini")}};
+    std::vector<std::vector<std::string>> model(logs.size());
+    if (!startLogs(logs, model)) return 2;
 
     for (int kill = 1; kill <= kills; ++kill) {
         int pipeFds[2];
@@ -247,31 +287,7 @@ int main(int argc, char** argv) {
             }
             model[l] = actual;
         }
-        // The next write (by the same user) removes what the killed one left.
-        const pid_t writer = fork();
-        if (writer == 0) {
-            becomeChildUser();
-            for (const Log& log : logs) {
-                Profile p(log.path, logAccess(log.kind));
-                p.writeString("check", "k", std::to_string(kill));
-                p.eraseSection("check");
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(writer, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::cout << "FAULT after kill " << kill << " (seed " << seed
-                      << "): the next write failed" << std::endl;
-            return 1;
-        }
-        for (const auto& e : fs::directory_iterator(dir.path()))
-            if (e.path().filename().string().find(".kv4new.") != std::string::npos) {
-                std::cout << "FAULT after kill " << kill << " (seed " << seed
-                          << "): a temporary file survived the next write: " << e.path()
-                          << std::endl;
-                return 1;
-            }
+        if (!nextWriteCleansUp(logs, dir.path(), kill, seed)) return 1;
     }
     std::cout << kills << " kills, 0 faults" << std::endl;
     return 0;

@@ -74,6 +74,93 @@ std::string randomBytes(std::mt19937& rng, std::size_t size, bool textLike) {
     return out;
 }
 
+// An add: stored with everything else intact, or refused with the file as it was.
+std::string addKeepsTheRest(Profile& log, const std::string& logPath, const std::string& before) {
+    std::string fault;
+    std::vector<StoredEntry> earlier;
+    for (int n = 0; n < kSlots; ++n) earlier.push_back(readStoredEntry(log, n));
+    EntryData e;
+    e.tytul = "added";
+    e.informacja = "survives";
+    e.data = "2026-05-17";
+    try {
+        const std::optional<int> slot = addEntry(log, LogKind::Private, e);
+        if (slot) {
+            if (readStoredEntry(log, *slot).tytul != "added")
+                fault = "the added entry reads otherwise";
+            for (int n = 0; n < kSlots; ++n)
+                if (n != *slot && earlier[static_cast<std::size_t>(n)].occupied &&
+                    readStoredEntry(log, n) != earlier[static_cast<std::size_t>(n)])
+                    fault = "entry " + std::to_string(n) + " changed when another was added";
+        } else if (readBytes(logPath) != before) {
+            fault = "a full log changed although nothing was added";
+        }
+    } catch (const WriteError& err) {
+        if (std::string(err.what()).rfind("Unable to write to " + logPath, 0) != 0)
+            fault = std::string("unclear message: ") + err.what();
+        if (fs::is_regular_file(logPath) && readBytes(logPath) != before)
+            fault = "a refused write changed the file";
+    }
+    return fault;
+}
+
+// The case itself, in the child: the due check over the planted file, then an add.
+std::string faultOfCase(const Case& c, unsigned seed, const std::string& root) {
+    std::mt19937 rng(seed);
+    std::string fault;
+    setNoticeHandler([](const std::string&) {});
+    const std::string folder = root + "/" + c.name;
+    chmod(root.c_str(), 0755);
+    chmod(folder.c_str(), 0777);
+    const std::string bytes = c.bytes(rng);
+    const bool switching = c.asOtherUser && kv::testing::canSwitchTo(kOtherUser);
+    const std::string user = switching ? "other" : userName();
+    const StoreValues store{folder + "/", folder + "/", folder + "/", folder + "/"};
+    const FileNames names = buildFileNames(store, user);
+    if (!bytes.empty()) std::ofstream(names.log, std::ios::binary) << bytes;
+    if (c.prepare) c.prepare(folder, names.log);
+    if (c.fullDisk && !fs::exists(folder + "/filler")) {
+        // No small file system here: the file size limit stands in for the full disk.
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(bytes.size() + 100),
+                           static_cast<rlim_t>(bytes.size() + 100)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (switching) {
+        for (const std::string& file : {names.log, names.log_staly})
+            if (fs::is_regular_file(file) && chown(file.c_str(), kOtherUser, kOtherUser) != 0)
+                fault = "could not give " + file + " to the other user";
+        if (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)
+            fault = "could not switch users";
+    }
+    const std::string before = fs::is_regular_file(names.log) ? readBytes(names.log) : "";
+    // The exchange file lies where every user writes, as /tmp is.
+    const std::string exchange = root + "/tmp/" + c.name + ".tmp";
+    kv::testing::setEnvironment("KALVEX4_EXCHANGE", exchange);
+    try {
+        FileSet files(Location{user, store, names}, exchange);
+        int announced = 0;
+        kv::app::DueCheck check(
+            files, user,
+            {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
+             [&](int, LogKind) {
+                 ++announced;
+                 return false;
+             }});
+        check.startupCheck();
+        check.periodicCheck();
+        if (std::string f = addKeepsTheRest(files.log(LogKind::Private), names.log, before);
+            !f.empty())
+            fault = f;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().find(".kv4new.") != std::string::npos)
+                fault = "a temporary file was left: " + entry.path().string();
+    } catch (const std::exception& err) {
+        fault = std::string("unexpected exception: ") + err.what();
+    }
+    return fault;
+}
+
 // Runs one case in its own process, so that a crash or a hang is a fault, not the end.
 std::string runCase(const Case& c, unsigned seed, const std::string& root) {
     int out[2];
@@ -82,82 +169,7 @@ std::string runCase(const Case& c, unsigned seed, const std::string& root) {
     if (pid == 0) {
         close(out[0]);
         alarm(kHangBoundSeconds);  // a hang is a fault
-        std::mt19937 rng(seed);
-        std::string fault;
-        setNoticeHandler([](const std::string&) {});
-        const std::string folder = root + "/" + c.name;
-        chmod(root.c_str(), 0755);
-        chmod(folder.c_str(), 0777);
-        const std::string bytes = c.bytes(rng);
-        const bool switching = c.asOtherUser && kv::testing::canSwitchTo(kOtherUser);
-        const std::string user = switching ? "other" : userName();
-        const StoreValues store{folder + "/", folder + "/", folder + "/", folder + "/"};
-        const FileNames names = buildFileNames(store, user);
-        if (!bytes.empty()) std::ofstream(names.log, std::ios::binary) << bytes;
-        if (c.prepare) c.prepare(folder, names.log);
-        if (c.fullDisk && !fs::exists(folder + "/filler")) {
-            // No small file system here: the file size limit stands in for the full disk.
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(bytes.size() + 100),
-                               static_cast<rlim_t>(bytes.size() + 100)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        if (switching) {
-            for (const std::string& file : {names.log, names.log_staly})
-                if (fs::is_regular_file(file) && chown(file.c_str(), kOtherUser, kOtherUser) != 0)
-                    fault = "could not give " + file + " to the other user";
-            if (setgroups(0, nullptr) != 0 || setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)
-                fault = "could not switch users";
-        }
-        const std::string before = fs::is_regular_file(names.log) ? readBytes(names.log) : "";
-        // The exchange file lies where every user writes, as /tmp is.
-        const std::string exchange = root + "/tmp/" + c.name + ".tmp";
-        kv::testing::setEnvironment("KALVEX4_EXCHANGE", exchange);
-        try {
-            FileSet files(Location{user, store, names}, exchange);
-            int announced = 0;
-            kv::app::DueCheck check(
-                files, user,
-                {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
-                 [&](int, LogKind) {
-                     ++announced;
-                     return false;
-                 }});
-            check.startupCheck();
-            check.periodicCheck();
-            // Add: stored with everything else intact, or refused with the file as it was.
-            Profile& log = files.log(LogKind::Private);
-            std::vector<StoredEntry> earlier;
-            for (int n = 0; n < kSlots; ++n) earlier.push_back(readStoredEntry(log, n));
-            EntryData e;
-            e.tytul = "added";
-            e.informacja = "survives";
-            e.data = "2026-05-17";
-            try {
-                const std::optional<int> slot = addEntry(log, LogKind::Private, e);
-                if (slot) {
-                    if (readStoredEntry(log, *slot).tytul != "added")
-                        fault = "the added entry reads otherwise";
-                    for (int n = 0; n < kSlots; ++n)
-                        if (n != *slot && earlier[static_cast<std::size_t>(n)].occupied &&
-                            readStoredEntry(log, n) != earlier[static_cast<std::size_t>(n)])
-                            fault =
-                                "entry " + std::to_string(n) + " changed when another was added";
-                } else if (readBytes(names.log) != before) {
-                    fault = "a full log changed although nothing was added";
-                }
-            } catch (const WriteError& err) {
-                if (std::string(err.what()).rfind("Unable to write to " + names.log, 0) != 0)
-                    fault = std::string("unclear message: ") + err.what();
-                if (fs::is_regular_file(names.log) && readBytes(names.log) != before)
-                    fault = "a refused write changed the file";
-            }
-            for (const auto& entry : fs::directory_iterator(folder))
-                if (entry.path().filename().string().find(".kv4new.") != std::string::npos)
-                    fault = "a temporary file was left: " + entry.path().string();
-        } catch (const std::exception& err) {
-            fault = std::string("unexpected exception: ") + err.what();
-        }
+        const std::string fault = faultOfCase(c, seed, root);
         (void)!write(out[1], fault.data(), fault.size());
         _exit(0);
     }
@@ -180,19 +192,9 @@ bool mountSmallDisk(const std::string& folder) {
     return geteuid() == 0 && mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=300k") == 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    unsigned seed = static_cast<unsigned>(std::random_device{}());
-    for (int i = 1; i + 1 < argc; i += 2)
-        if (std::string(argv[i]) == "--seed")
-            seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-    std::cout << "seed " << seed << std::endl;
-    kv::testing::TempDir dir;
-    fs::create_directory(dir.path() + "/tmp");
-    chmod((dir.path() + "/tmp").c_str(), 01777);
-
-    const std::vector<Case> cases{
+// The files planted where a user's private log belongs.
+std::vector<Case> hostileCases() {
+    return {
         // Over the bound of a log: neither read nor written. Under it: used.
         {"five-megabytes", [](std::mt19937&) { return entries(51, 100000); }, {}},
         {"under-four-megabytes", [](std::mt19937&) { return entries(51, 75000); }, {}},
@@ -242,6 +244,21 @@ int main(int argc, char** argv) {
          },
          false, true},
     };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    unsigned seed = static_cast<unsigned>(std::random_device{}());
+    for (int i = 1; i + 1 < argc; i += 2)
+        if (std::string(argv[i]) == "--seed")
+            seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    std::cout << "seed " << seed << std::endl;
+    kv::testing::TempDir dir;
+    fs::create_directory(dir.path() + "/tmp");
+    chmod((dir.path() + "/tmp").c_str(), 01777);
+
+    const std::vector<Case> cases = hostileCases();
 
     int faults = 0;
     for (std::size_t i = 0; i < cases.size(); ++i) {

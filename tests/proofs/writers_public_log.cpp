@@ -177,16 +177,79 @@ int writer(int w, int operations, unsigned seed, const std::string& pub, const s
     return 0;
 }
 
-}  // namespace
+// Exactly the writers' entries, key for key, packed; their last hand-over in
+// the exchange file.
+bool finalLogHoldsTheWriters(const std::string& pub, const std::string& tmp, unsigned seed) {
+    Profile log(pub, kSharedFile);
+    const std::shared_ptr<const IniDocument> doc = log.document();
+    if (const std::string fault = packedFault(*doc); !fault.empty()) {
+        std::cout << "FAULT (seed " << seed << "): the final log: " << fault << std::endl;
+        return false;
+    }
+    std::set<std::string> expected, actual;
+    for (int w = 0; w < kWriters; ++w) {
+        std::istringstream in(readText(tmp + "/report" + std::to_string(w)));
+        std::string title;
+        int version;
+        while (in >> title >> version) {
+            expected.insert(title);
+            const int slot = find(log, title);
+            if (slot < 0 || readStoredEntry(*doc, slot) != asStored(entryFor(title, version))) {
+                std::cout << "FAULT (seed " << seed << "): " << title << " version " << version
+                          << " is not in the log as written" << std::endl;
+                return false;
+            }
+        }
+    }
+    for (int s = 0; s < kSlots; ++s)
+        if (doc->read(std::to_string(s), "Numer", "none") != "none")
+            actual.insert(doc->read(std::to_string(s), "Tytul", ""));
+    if (actual != expected) {
+        std::cout << "FAULT (seed " << seed << "): the log holds " << actual.size()
+                  << " entries, the writers " << expected.size() << std::endl;
+        return false;
+    }
+    const ActiveEntry active = Exchange(tmp + "/Kalvex4.tmp").activeEntry();
+    if (active.log != "log_glowny" || active.number < 0 || active.number >= kSlots) {
+        std::cout << "FAULT (seed " << seed << "): the exchange file holds no writer's hand-over"
+                  << std::endl;
+        return false;
+    }
+    return true;
+}
 
-int main(int argc, char** argv) {
-    int operations = 4000;
-    unsigned seed = static_cast<unsigned>(std::random_device{}());
+// The fifth process: a snapshot of the public log after another, each packed.
+[[noreturn]] void snapshotUntilKilled(const std::string& pub, unsigned seed, volatile long* taken) {
+    long snapshots = 0;
+    for (;;) {
+        const FileContent content = readFile(pub, kSharedFile);
+        if (content.status == ReadStatus::Ok) {
+            const std::string fault = packedFault(IniDocument::parse(content.bytes));
+            if (!fault.empty()) {
+                std::cout << "FAULT in snapshot " << snapshots << " (seed " << seed
+                          << "): " << fault << "\n"
+                          << content.bytes << std::endl;
+                _exit(1);
+            }
+        }
+        *taken = ++snapshots;
+    }
+}
+
+void parseArguments(int argc, char** argv, int& operations, unsigned& seed) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--operations") operations = std::atoi(argv[i + 1]);
         if (a == "--seed") seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int operations = 4000;
+    unsigned seed = static_cast<unsigned>(std::random_device{}());
+    parseArguments(argc, argv, operations, seed);
     g_asUsers = kv::testing::canSwitchTo(kFirstUid) && kv::testing::canSwitchTo(kFirstUid + 3);
     std::cout << "seed " << seed
               << (g_asUsers ? ", as 4 users"
@@ -221,22 +284,7 @@ int main(int argc, char** argv) {
     if (taken == static_cast<volatile long*>(MAP_FAILED)) return 2;
     *taken = 0;
     const pid_t reader = fork();
-    if (reader == 0) {
-        long snapshots = 0;
-        for (;;) {
-            const FileContent content = readFile(pub, kSharedFile);
-            if (content.status == ReadStatus::Ok) {
-                const std::string fault = packedFault(IniDocument::parse(content.bytes));
-                if (!fault.empty()) {
-                    std::cout << "FAULT in snapshot " << snapshots << " (seed " << seed
-                              << "): " << fault << "\n"
-                              << content.bytes << std::endl;
-                    _exit(1);
-                }
-            }
-            *taken = ++snapshots;
-        }
-    }
+    if (reader == 0) snapshotUntilKilled(pub, seed, taken);
     bool ok = true;
     for (pid_t pid : writers) {
         int status = 0;
@@ -253,42 +301,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Exactly the writers' entries, key for key, packed.
-    Profile log(pub, kSharedFile);
-    const std::shared_ptr<const IniDocument> doc = log.document();
-    if (const std::string fault = packedFault(*doc); !fault.empty()) {
-        std::cout << "FAULT (seed " << seed << "): the final log: " << fault << std::endl;
-        return 1;
-    }
-    std::set<std::string> expected, actual;
-    for (int w = 0; w < kWriters; ++w) {
-        std::istringstream in(readText(tmp + "/report" + std::to_string(w)));
-        std::string title;
-        int version;
-        while (in >> title >> version) {
-            expected.insert(title);
-            const int slot = find(log, title);
-            if (slot < 0 || readStoredEntry(*doc, slot) != asStored(entryFor(title, version))) {
-                std::cout << "FAULT (seed " << seed << "): " << title << " version " << version
-                          << " is not in the log as written" << std::endl;
-                return 1;
-            }
-        }
-    }
-    for (int s = 0; s < kSlots; ++s)
-        if (doc->read(std::to_string(s), "Numer", "none") != "none")
-            actual.insert(doc->read(std::to_string(s), "Tytul", ""));
-    if (actual != expected) {
-        std::cout << "FAULT (seed " << seed << "): the log holds " << actual.size()
-                  << " entries, the writers " << expected.size() << std::endl;
-        return 1;
-    }
-    const ActiveEntry active = Exchange(tmp + "/Kalvex4.tmp").activeEntry();
-    if (active.log != "log_glowny" || active.number < 0 || active.number >= kSlots) {
-        std::cout << "FAULT (seed " << seed << "): the exchange file holds no writer's hand-over"
-                  << std::endl;
-        return 1;
-    }
+    if (!finalLogHoldsTheWriters(pub, tmp, seed)) return 1;
     std::cout << operations << " operations by " << kWriters << " writers, " << snapshots
               << " snapshots, 0 faults" << std::endl;
     return 0;

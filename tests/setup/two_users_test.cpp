@@ -192,7 +192,7 @@ TEST_F(Machine, APlantedLinkNeverRedirectsAWrite) {
     EXPECT_EQ(readBytes(rootFile), "[root]\r\nk=v\r\n");
 }
 
-TEST_F(Machine, APlantedOrHeldFileNeverStopsOrHangsAnotherUser) {
+TEST_F(Machine, APlantedExchangeFileNeverStopsAnotherUser) {
     const FileNames alice = filesOf("alice");
     // Bob plants an exchange file that only he can write.
     EXPECT_EQ(as(kBob, "bob",
@@ -215,9 +215,11 @@ TEST_F(Machine, APlantedOrHeldFileNeverStopsOrHangsAnotherUser) {
                  }),
               "");
     EXPECT_EQ(readBytes(tmp + "/Kalvex4.tmp"), "[log]\r\naktywny_wpis=9\r\n");
+}
 
+TEST_F(Machine, AHeldLockNeverHangsAnotherUser) {
+    const FileNames alice = filesOf("alice");
     // Bob holds the lock of a shared exchange file and of the public log.
-    fs::remove(tmp + "/Kalvex4.tmp");
     EXPECT_EQ(as(kAlice, "alice",
                  [&]() -> std::string {
                      Exchange().recordVersion("4.17");

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "editortexts.h"
+#include "entryview.h"
 #include "exchange.h"
 #include "logbook.h"
 #include "tedytor.h"
@@ -100,12 +101,12 @@ void Tedytor::rebuildLists() {
             const storage::Profile& log = m_files->log(page.kind);
             const storage::Profile::ReadScope once(log);
             for (int s = 0; s < storage::kSlots; ++s) {
-                const std::string section = std::to_string(s);
-                if (log.readString(section, "Numer", "none") == "none") continue;
+                const storage::EntryView entry(log, s);
+                if (!entry.occupied()) continue;
                 ++page.count;
                 auto* item = new QTreeWidgetItem(
-                    page.list, QStringList{qs(log.readText(section, "Data", "Error")) + ": " +
-                                           oneLine(log.readText(section, "Tytul", ""))});
+                    page.list,
+                    QStringList{qs(entry.date("Error")) + ": " + oneLine(entry.storedSubject())});
                 // The line keeps its section and what it showed: a log with a gap,
                 // or one renumbered since, never hands over another entry.
                 item->setData(0, kSectionRole, s);
@@ -132,9 +133,9 @@ bool Tedytor::handOver(LogPage& page, QTreeWidgetItem* item) {
             m_services.messages.show(this, kLineChanged, desktop::MessageIcon::Information);
             return false;
         }
-        const std::string s = std::to_string(section);
-        page.date->setText(qs(log.readText(s, "Data", page.dateDefault.toStdString())));
-        page.preview->setPlainText(qs(storage::decodeText(log.readText(s, "Informacja", ""))));
+        const storage::EntryView entry(log, section);
+        page.date->setText(qs(entry.date(page.dateDefault.toStdString())));
+        page.preview->setPlainText(qs(entry.text()));
         page.selected = position;
         m_files->exchange().recordActiveEntry(section, storage::logKey(page.kind));
         return true;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "datepicker.h"
+#include "entryview.h"
 #include "qtstorage.h"
 #include "windowkit.h"
 
@@ -111,30 +112,29 @@ void Tedytowanie::fill() {
     const storage::Profile& log = m_files->log(*m_kind);
     const storage::Profile::ReadScope once(log);
     m_shown = storage::readStoredEntry(log, m_number);
-    const std::string s = std::to_string(m_number);
-    auto read = [&](const char* key, const char* def) { return qs(log.readText(s, key, def)); };
-    m_tytul->setPlainText(qs(storage::decodeText(log.readText(s, "Tytul", kBlad))));
-    m_informacja->setPlainText(qs(storage::decodeText(log.readText(s, "Informacja", kBlad))));
-    m_kalendarz->setText(read("Data", "?\?\?\?-?\?-?\?"));  // "????-??-??", no trigraphs
-    m_dzwiek->setEditText(read("dzwiek", ""));
-    m_program->setText(read("program", ""));
-    m_email->setText(read("email", ""));
-    m_strona->setText(read("strona", ""));
-    m_plik->setText(read("plik", ""));
+    const storage::EntryView entry(log, m_number);
+    m_tytul->setPlainText(qs(entry.subject(kBlad)));
+    m_informacja->setPlainText(qs(entry.text(kBlad)));
+    m_kalendarz->setText(qs(entry.date("?\?\?\?-?\?-?\?")));  // "????-??-??", no trigraphs
+    m_dzwiek->setEditText(qs(entry.sound()));
+    m_program->setText(qs(entry.program()));
+    m_email->setText(qs(entry.email()));
+    m_strona->setText(qs(entry.page()));
+    m_plik->setText(qs(entry.file()));
     m_chemail->setChecked(!m_email->text().isEmpty());
     m_chprogram->setChecked(!m_program->text().isEmpty());
     m_chstrona->setChecked(m_strona->text() != "http://");
     m_chplik->setChecked(!m_plik->text().isEmpty());
 
-    showReceiverAndMode(log, s);
+    showReceiverAndMode(entry);
     // The stored type by its exact name; of equal lines the last one.
-    const QString type = read("typ", "sdf");
+    const QString type = qs(entry.type("sdf"));
     for (int row = 0; row < m_typ->count(); ++row)
         if (m_typ->item(row)->text() == type) m_typ->setCurrentRow(row);
 }
 
 // The receiver and the way of display, as far as each log has them.
-void Tedytowanie::showReceiverAndMode(const storage::Profile& log, const std::string& s) {
+void Tedytowanie::showReceiverAndMode(const storage::EntryView& entry) {
     switch (*m_kind) {
         case storage::LogKind::Private:
             m_rja->setChecked(true);
@@ -142,17 +142,17 @@ void Tedytowanie::showReceiverAndMode(const storage::Profile& log, const std::st
             break;
         case storage::LogKind::Static:
             m_rja->setChecked(true);
-            checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+            checkMode(entry.mode(), m_raz, m_rok, m_miesiac);
             break;
         case storage::LogKind::Public:
-            if (log.readText(s, "odbiorca", "") != "wszyscy") {
-                m_odbiorca->setText(qs(log.readText(s, "odbiorca", "ERROR")));
+            if (entry.receiver() != "wszyscy") {
+                m_odbiorca->setText(qs(entry.receiver("ERROR")));
                 m_rja->setChecked(false);
                 m_rwybrany->setChecked(true);
             } else {
                 m_rwszyscy->setChecked(true);
             }
-            checkMode(log.readString(s, "wyswietlanie", ""), m_raz, m_rok, m_miesiac);
+            checkMode(entry.mode(), m_raz, m_rok, m_miesiac);
             break;
     }
 }

@@ -3,6 +3,7 @@
 // into the same slot of the same log, if it still holds that entry.
 
 #include "entryform.h"
+#include "entryview.h"
 #include "exchange.h"
 
 namespace kv::entries {
@@ -16,7 +17,7 @@ public:
 
 protected:
     void fill() override;
-    void showReceiverAndMode(const storage::Profile& log, const std::string& s);
+    void showReceiverAndMode(const storage::EntryView& entry);
     std::optional<QString> store() override;
     QString noStoreMessage() const override;
 

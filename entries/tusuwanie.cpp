@@ -12,6 +12,7 @@
 
 #include "colours.h"
 #include "elidinglabel.h"
+#include "entryview.h"
 #include "windowkit.h"
 
 namespace kv::entries {
@@ -122,13 +123,13 @@ void Tusuwanie::load() {
     const storage::Profile& log = m_files->log(*m_kind);
     const storage::Profile::ReadScope once(log);
     m_shown = storage::readStoredEntry(log, m_number);
-    const std::string s = std::to_string(m_number);
+    const storage::EntryView entry(log, m_number);
     m_numer->setText(QString::number(m_number));
     // One line: the text's line breaks show as spaces.
-    std::string text = log.readText(s, "informacja", "");
+    std::string text = entry.storedText();
     std::replace(text.begin(), text.end(), '\x1F', ' ');
     static_cast<desktop::ElidingLabel*>(m_informacja)->setFullText(QString::fromStdString(text));
-    m_data->setText(QString::fromStdString(log.readText(s, "data", "BŁĄD.")));
+    m_data->setText(QString::fromStdString(entry.date("BŁĄD.")));
     m_dziennik->setText(description(*m_kind));
     m_usun->setEnabled(m_shown.occupied);
 }

@@ -17,6 +17,7 @@
 #include "clocklabel.h"
 #include "colourscheme.h"
 #include "elidinglabel.h"
+#include "entryview.h"
 #include "infotypes.h"
 #include "linklabel.h"
 #include "qtstorage.h"
@@ -235,8 +236,7 @@ void Tinformacja::load() {
 
 void Tinformacja::loadEntry(storage::Profile& log) {
     m_shown = storage::readStoredEntry(log, m_number);
-    const std::string s = std::to_string(m_number);
-    m_type = log.readText(s, "Typ", storage::kDefaultType);
+    m_type = storage::EntryView(log, m_number).type(storage::kDefaultType);
     m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
     QString subject = qs(storage::decodeText(m_shown.tytul)).simplified();
     m_tytul->setFullText(subject);
@@ -303,8 +303,7 @@ void Tinformacja::done_() {
             bool removable = m_shown.occupied;
             storage::RemovalOrder order = storage::RemovalOrder::DonePrivate;
             if (*kind == storage::LogKind::Public) {
-                removable = removable && log.readString(std::to_string(m_number), "wyswietlanie",
-                                                        "non") == "raz";
+                removable = removable && storage::EntryView(log, m_number).mode("non") == "raz";
                 order = storage::RemovalOrder::DonePublic;
             }
             if (removable) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "entryview.h"
 #include "exchange.h"
 #include "infotypes.h"
 #include "locations.h"
@@ -280,6 +281,33 @@ TEST(Colours, FileValuesOrEachWindowsDefault) {
               (std::vector<ColourValue>{5391418, 15, 123, 15}));
     EXPECT_EQ(paintDefault("czcionka"), 15);
     EXPECT_EQ(paintDefault("tlo"), 15790062);
+}
+
+}  // namespace
+
+namespace {
+
+// The windows' view of a slot: a key that is not there shows the window's own
+// text, a key that is there but empty shows nothing, and texts come back whole.
+TEST_F(LogTest, AnEntryViewTellsAMissingKeyFromAnEmptyOne) {
+    dir.write("u.log",
+              "[0]\r\nNumer=0\r\nTytul=Line one\x1Fline two\r\nData=\r\nwyswietlanie=rok\r\n"
+              "Informacja=\"  padded  \"\r\n[1]\r\nTytul=no number\r\n");
+    const EntryView first(log, 0);
+    EXPECT_TRUE(first.occupied());
+    EXPECT_EQ(first.subject("x"), "Line one\nline two");
+    EXPECT_EQ(first.storedSubject(), "Line one\x1Fline two");
+    EXPECT_EQ(first.date("Error"), "");
+    EXPECT_EQ(first.receiver("ERROR"), "ERROR");
+    EXPECT_EQ(first.mode("non"), "rok");
+    EXPECT_EQ(first.text(), "  padded  ");
+    EXPECT_FALSE(EntryView(log, 1).occupied());
+    EXPECT_EQ(EntryView(log, 1).subject(), "no number");
+    EXPECT_EQ(EntryView(log, 2).date("Nieznana data."), "Nieznana data.");
+    const std::string longText(3000, 'w');
+    dir.write("u.log", "[0]\r\nNumer=0\r\nInformacja=" + longText + "\r\n");
+    log.refresh();
+    EXPECT_EQ(EntryView(log, 0).text(), longText);
 }
 
 }  // namespace

@@ -35,10 +35,6 @@ constexpr const char* kAutostartRefused =
 constexpr const char* kTimerWarning =
     "The timer message will not be displayed after you close this program.";
 
-QColor bgr(storage::ColourValue v) {
-    return desktop::toQColor(v);
-}
-
 }  // namespace
 
 Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener, QWidget* parent)
@@ -94,8 +90,8 @@ QWidget* Treminder::buildBanner() {
     panel->setFixedHeight(55);
     panel->setAutoFillBackground(true);
     QPalette pp = panel->palette();
-    pp.setColor(QPalette::Window, bgr(5845288));
-    pp.setColor(QPalette::WindowText, bgr(14996892));
+    pp.setColor(QPalette::Window, desktop::toQColor(5845288));
+    pp.setColor(QPalette::WindowText, desktop::toQColor(14996892));
     panel->setPalette(pp);
     auto* panelLayout = new QHBoxLayout(panel);
     auto* caption = new QLabel("Kalvex4", panel);
@@ -116,8 +112,8 @@ void Treminder::buildWindow() {
     f.setPointSize(8);
     setFont(f);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgr(9391935));
-    pal.setColor(QPalette::WindowText, bgr(16117474));
+    pal.setColor(QPalette::Window, desktop::toQColor(9391935));
+    pal.setColor(QPalette::WindowText, desktop::toQColor(16117474));
     setPalette(pal);
     setAutoFillBackground(true);
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "duerules.h"
 #include "fileset.h"
 #include "logbook.h"
 
@@ -14,12 +15,12 @@ namespace kv::app {
 class DueCheck {
 public:
     struct Hooks {
-        // Today's date text, read again at every whole-date comparison.
+        // Today's date text, read again for every entry judged.
         std::function<std::string()> today;
         // Status step of the main window (reset, amount, text).
         std::function<void(bool, int, const std::string&)> status;
-        // Records the active entry and shows it; true when the entry was removed.
-        std::function<bool(int, storage::LogKind)> announce;
+        // Shows the entry read in slot n; true when the window removed it.
+        std::function<bool(int, storage::LogKind, const storage::StoredEntry&)> announce;
     };
 
     DueCheck(storage::FileSet& files, std::string user, Hooks hooks);
@@ -38,10 +39,9 @@ private:
         storage::Profile::ReadScope m_private, m_static, m_public;
     };
 
-    bool announce(int n, storage::LogKind kind);
-    bool receiverMatches(const std::string& odbiorca) const;
-    void startupStatic(int n, const std::string& monthDay, const std::string& day);
-    void startupPublic(int n, const std::string& monthDay, const std::string& day);
+    // Announces slot n while it is due: a "Done" moves the next entry into n.
+    void announceWhileDue(int n, storage::LogKind kind, Rules rules);
+    bool announce(int n, storage::LogKind kind, const storage::StoredEntry& entry);
 
     storage::FileSet& m_files;
     std::string m_user;
@@ -50,8 +50,5 @@ private:
     // stack a second window for them.
     std::vector<std::pair<storage::LogKind, storage::StoredEntry>> m_open;
 };
-
-// Characters [from, from + count) counted from 1, as much as the text has.
-std::string cut(const std::string& text, std::size_t from, std::size_t count);
 
 }  // namespace kv::app

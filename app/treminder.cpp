@@ -240,11 +240,14 @@ void Treminder::runStartupSequence() {
         status(true, 50, "Checking configuration...");
         applyConfiguration();
 
-        DueCheck::Hooks hooks{[this] { return m_data->currentText().toStdString(); },
-                              [this](bool reset, int add, const std::string& text) {
-                                  status(reset, add, QString::fromStdString(text));
-                              },
-                              [this](int n, storage::LogKind kind) { return announce(n, kind); }};
+        DueCheck::Hooks hooks{
+            [this] { return m_data->currentText().toStdString(); },
+            [this](bool reset, int add, const std::string& text) {
+                status(reset, add, QString::fromStdString(text));
+            },
+            [this](int n, storage::LogKind kind, const storage::StoredEntry& entry) {
+                return announce(n, kind, entry);
+            }};
         m_check = std::make_unique<DueCheck>(*m_files, user, std::move(hooks));
         m_check->startupCheck();
     } catch (const storage::WriteError& e) {
@@ -309,10 +312,10 @@ void Treminder::toggleAutorun() {
     }
 }
 
-bool Treminder::announce(int n, storage::LogKind kind) {
-    const desktop::HandedEntry entry{n, std::string(storage::logKey(kind))};
-    m_files->exchange().recordActiveEntry(entry.number, entry.log);
-    return m_opener.openNotification(this, entry);
+bool Treminder::announce(int n, storage::LogKind kind, const storage::StoredEntry& entry) {
+    const desktop::HandedEntry handed{n, std::string(storage::logKey(kind)), entry};
+    m_files->exchange().recordActiveEntry(handed.number, handed.log);
+    return m_opener.openNotification(this, handed);
 }
 
 void Treminder::periodicCheck() {

@@ -64,7 +64,7 @@ private:
     void terminate();
     void periodicCheck();
     void onAlarm();
-    bool announce(int n, storage::LogKind kind);
+    bool announce(int n, storage::LogKind kind, const storage::StoredEntry& entry);
     void reportWriteError(const std::exception& e);
 
     desktop::Services& m_services;

@@ -2,7 +2,10 @@
 // Windows ask for other windows through this interface, which the program
 // wires up; no window includes another window's header.
 
+#include <optional>
+
 #include "exchange.h"
+#include "logbook.h"
 
 class QWidget;
 
@@ -11,7 +14,15 @@ namespace kv::desktop {
 // The entry one window hands the next: the opener passes it on in memory, so
 // that nothing written to a file meanwhile (another window's hand-over, a
 // re-check) changes which entry the next window acts on.
-using HandedEntry = storage::ActiveEntry;
+struct HandedEntry : storage::ActiveEntry {
+    HandedEntry() = default;
+    HandedEntry(int number, std::string log,
+                std::optional<storage::StoredEntry> announced = std::nullopt)
+        : storage::ActiveEntry{number, std::move(log)}, announced(std::move(announced)) {}
+    // What the announcer read in that slot: the notification shows this entry
+    // and removes nothing else.
+    std::optional<storage::StoredEntry> announced;
+};
 
 class WindowOpener {
 public:

@@ -42,7 +42,7 @@ using desktop::qs;
 }  // namespace
 
 Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& opener, QWidget* owner,
-                         std::optional<storage::ActiveEntry> entry)
+                         std::optional<desktop::HandedEntry> entry)
     : desktop::Window(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_services(services),
       m_opener(opener),
@@ -235,8 +235,13 @@ void Tinformacja::load() {
 }
 
 void Tinformacja::loadEntry(storage::Profile& log) {
-    m_shown = storage::readStoredEntry(log, m_number);
-    m_type = storage::EntryView(log, m_number).type(storage::kDefaultType);
+    const storage::StoredEntry inSlot = storage::readStoredEntry(log, m_number);
+    // Shown is what was announced, even when the slot has changed since.
+    m_shown = m_handed && m_handed->announced ? *m_handed->announced : inSlot;
+    if (m_shown == inSlot)
+        m_type = storage::EntryView(log, m_number).type(storage::kDefaultType);
+    else
+        m_type = m_shown.typ.empty() ? std::string(storage::kDefaultType) : m_shown.typ;
     m_info->setPlainText(qs(storage::decodeText(m_shown.informacja)));
     QString subject = qs(storage::decodeText(m_shown.tytul)).simplified();
     m_tytul->setFullText(subject);
@@ -303,7 +308,7 @@ void Tinformacja::done_() {
             bool removable = m_shown.occupied;
             storage::RemovalOrder order = storage::RemovalOrder::DonePrivate;
             if (*kind == storage::LogKind::Public) {
-                removable = removable && storage::EntryView(log, m_number).mode("non") == "raz";
+                removable = removable && m_shown.wyswietlanie == "raz";
                 order = storage::RemovalOrder::DonePublic;
             }
             if (removable) {

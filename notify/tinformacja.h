@@ -33,7 +33,7 @@ public:
 
     // entry: what the opener handed over; without one, the exchange file's active entry.
     Tinformacja(desktop::Services& services, desktop::WindowOpener& opener,
-                QWidget* owner = nullptr, std::optional<storage::ActiveEntry> entry = std::nullopt);
+                QWidget* owner = nullptr, std::optional<desktop::HandedEntry> entry = std::nullopt);
     ~Tinformacja() override;
     Tinformacja(const Tinformacja&) = delete;
     Tinformacja& operator=(const Tinformacja&) = delete;
@@ -79,7 +79,7 @@ private:
     QPushButton* m_laterBtn = nullptr;  // Color95Button2
     QLineEdit* m_edit1 = nullptr;
 
-    std::optional<storage::ActiveEntry> m_handed;
+    std::optional<desktop::HandedEntry> m_handed;
     bool m_removed = false;
     std::optional<storage::FileSet> m_files;
     int m_number = -1;

@@ -25,7 +25,7 @@ class DueCheckTest : public QObject {
     std::unique_ptr<app::DueCheck> check(const std::string& user = storage::userName()) {
         m_files = std::make_unique<storage::FileSet>(*storage::locate(), m_box->exchangeFile());
         app::DueCheck::Hooks hooks{[this] { return m_today; }, [](bool, int, const std::string&) {},
-                                   [this](int n, LogKind kind) {
+                                   [this](int n, LogKind kind, const storage::StoredEntry&) {
                                        m_announced.emplace_back(n, kind);
                                        if (m_during) m_during();
                                        if (!m_done || kind == LogKind::Static) return false;
@@ -79,6 +79,16 @@ private slots:
         m_announced.clear();
         check()->periodicCheck();
         QCOMPARE(m_announced, (Announced{{0, LogKind::Public}}));
+    }
+
+    void aPublicEntryWithoutReceiverIsForNobodyWhateverTheUserIsCalled() {
+        add(LogKind::Public, testing::entry("nobody's", "2026-05-17", "raz", "wszyscy"));
+        m_box->log(LogKind::Public).deleteKey("0", "Odbiorca");
+        for (const char* user : {"non", "nonoe", ""}) {
+            check(user)->startupCheck();
+            check(user)->periodicCheck();
+        }
+        QVERIFY(m_announced.empty());
     }
 
     void startupOrderIsPrivateStaticPublic() {

@@ -83,7 +83,7 @@ private slots:
 
     void doneRemovesTheAnnouncedEntryNotTheOneTheFileNamesLater() {
         rewriteActive(4);  // a loop of another program's writes, as the window opens
-        notify::Tinformacja w(m_s->services, m_opener, nullptr, storage::ActiveEntry{2, "log"});
+        notify::Tinformacja w(m_s->services, m_opener, nullptr, desktop::HandedEntry{2, "log"});
         w.show();
         QVERIFY(QTest::qWaitFor([&] { return w.opened(); }));
         QCOMPARE(child<QPlainTextEdit>(w, "info")->toPlainText(), QString("Text of e2"));
@@ -94,7 +94,7 @@ private slots:
         // "Show me later" hands the same entry on, not the file's.
         fill(LogKind::Public, 3);
         notify::Tinformacja later(m_s->services, m_opener, nullptr,
-                                  storage::ActiveEntry{1, "log_glowny"});
+                                  desktop::HandedEntry{1, "log_glowny"});
         later.show();
         QVERIFY(QTest::qWaitFor([&] { return later.opened(); }));
         rewriteActive(4);
@@ -102,6 +102,25 @@ private slots:
         QCOMPARE(m_opener.opened, QStringList{"edit"});
         QCOMPARE(m_opener.handed.back().number, 1);
         QCOMPARE(m_opener.handed.back().log, std::string("log_glowny"));
+    }
+
+    void theNotificationShowsTheEntryAnnouncedEvenWhenItsSlotChangedSince() {
+        storage::Profile log = m_box->log(LogKind::Private);
+        const storage::StoredEntry announced = storage::readStoredEntry(log, 2);
+        // Another program removes e2 between the announcement and the window's loading.
+        QVERIFY(
+            storage::removeEntry(log, LogKind::Private, 2, storage::RemovalOrder::DeleteWindow));
+        notify::Tinformacja w(m_s->services, m_opener, nullptr,
+                              desktop::HandedEntry{2, "log", announced});
+        w.show();
+        QVERIFY(QTest::qWaitFor([&] { return w.opened(); }));
+        QCOMPARE(child<QPlainTextEdit>(w, "info")->toPlainText(), QString("Text of e2"));
+        // e3 moved into slot 2; "Done" on e2 must not take it away.
+        QTest::mouseClick(child<QPushButton>(w, "Color95Button1"), Qt::LeftButton);
+        QVERIFY(!w.removedEntry());
+        QCOMPARE(titles(LogKind::Private), (std::vector<std::string>{"e0", "e1", "e3", "e4"}));
+        QCOMPARE(m_s->messages.size(), size_t(1));
+        QVERIFY(m_s->messages[0].text.contains("changed or removed"));
     }
 
     void theEditorHandsOverTheLineClickedWhateverIsRecordedAfterwards() {

@@ -143,7 +143,7 @@ std::string faultOfCase(const Case& c, unsigned seed, const std::string& root) {
         kv::app::DueCheck check(
             files, user,
             {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
-             [&](int, LogKind) {
+             [&](int, LogKind, const kv::storage::StoredEntry&) {
                  ++announced;
                  return false;
              }});

@@ -48,6 +48,62 @@ void fail(const char* what, int op) {
     std::abort();
 }
 
+using Entries = std::vector<StoredEntry>;
+
+const StoredEntry& at(const Entries& all, int n) {
+    return all[static_cast<std::size_t>(n)];
+}
+
+// Every slot but the one named is as it was.
+void othersKept(const Entries& before, const Entries& after, int slot, const char* what, int op) {
+    for (int n = 0; n < kSlots; ++n)
+        if (n != slot && at(after, n) != at(before, n)) fail(what, op);
+}
+
+void checkAdd(Profile& log, LogKind kind, const EntryData& e, const std::string& bytes, int op) {
+    const Entries before = entries(log);
+    const std::optional<int> slot = addEntry(log, kind, e);
+    const Entries after = entries(log);
+    if (!slot) {
+        if (bytesOf(log.path()) != bytes) fail("a full log changed", op);
+        return;
+    }
+    if (!at(after, *slot).occupied || at(after, *slot).tytul != e.tytul)
+        fail("the added entry is not in its slot", op);
+    othersKept(before, after, *slot, "an add changed another entry", op);
+}
+
+void checkRewrite(Profile& log, LogKind kind, int slot, const EntryData& e, int op) {
+    const Entries before = entries(log);
+    if (!rewriteEntry(log, kind, slot, e)) fail("a plain rewrite was refused", op);
+    const Entries after = entries(log);
+    if (at(after, slot).tytul != e.tytul) fail("the rewrite did not stick", op);
+    othersKept(before, after, slot, "a rewrite changed another entry", op);
+}
+
+void checkRemove(Profile& log, LogKind kind, int slot, const std::string& bytes, int op) {
+    const Entries before = entries(log);
+    const bool removed = removeEntry(log, kind, slot, RemovalOrder::DeleteWindow);
+    const Entries after = entries(log);
+    if (!removed) {
+        if (bytesOf(log.path()) != bytes) fail("a refused removal changed the file", op);
+        return;
+    }
+    for (int n = 0; n < slot; ++n)
+        if (at(after, n) != at(before, n)) fail("a removal changed an entry before it", op);
+    // An entry without a title (a hand-made file) moves with the delete
+    // window's marker "błąd" in its place, as that window always did.
+    const std::string marker =
+        "b\xC5\x82\xC4\x85"
+        "d";
+    for (int k = slot + 1; k < kSlots; ++k) {
+        const StoredEntry& was = at(before, k);
+        const std::string& now = at(after, k - 1).tytul;
+        if (was.occupied && now != was.tytul && !(was.tytul.empty() && now == marker))
+            fail("a removal lost a later entry", op);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -68,54 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         e.data = "2026-05-17";
         e.wyswietlanie = "rok";
         e.odbiorca = "wszyscy";
-        const std::vector<StoredEntry> before = entries(log);
         const std::string bytes = bytesOf(path);
         try {
-            if (what == 0) {
-                const std::optional<int> at = addEntry(log, kind, e);
-                const std::vector<StoredEntry> after = entries(log);
-                if (!at) {
-                    if (bytesOf(path) != bytes) fail("a full log changed", op);
-                    continue;
-                }
-                if (!after[static_cast<std::size_t>(*at)].occupied ||
-                    after[static_cast<std::size_t>(*at)].tytul != e.tytul)
-                    fail("the added entry is not in its slot", op);
-                for (int n = 0; n < kSlots; ++n)
-                    if (n != *at &&
-                        after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
-                        fail("an add changed another entry", op);
-            } else if (what == 1) {
-                if (!rewriteEntry(log, kind, slot, e)) fail("a plain rewrite was refused", op);
-                const std::vector<StoredEntry> after = entries(log);
-                if (after[static_cast<std::size_t>(slot)].tytul != e.tytul)
-                    fail("the rewrite did not stick", op);
-                for (int n = 0; n < kSlots; ++n)
-                    if (n != slot &&
-                        after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
-                        fail("a rewrite changed another entry", op);
-            } else {
-                const bool removed = removeEntry(log, kind, slot, RemovalOrder::DeleteWindow);
-                const std::vector<StoredEntry> after = entries(log);
-                if (!removed) {
-                    if (bytesOf(path) != bytes) fail("a refused removal changed the file", op);
-                    continue;
-                }
-                for (int n = 0; n < slot; ++n)
-                    if (after[static_cast<std::size_t>(n)] != before[static_cast<std::size_t>(n)])
-                        fail("a removal changed an entry before it", op);
-                // An entry without a title (a hand-made file) moves with the delete
-                // window's marker "błąd" in its place, as that window always did.
-                const std::string marker =
-                    "b\xC5\x82\xC4\x85"
-                    "d";
-                for (int k = slot + 1; k < kSlots; ++k) {
-                    const StoredEntry& was = before[static_cast<std::size_t>(k)];
-                    const std::string& now = after[static_cast<std::size_t>(k - 1)].tytul;
-                    if (was.occupied && now != was.tytul && !(was.tytul.empty() && now == marker))
-                        fail("a removal lost a later entry", op);
-                }
-            }
+            if (what == 0)
+                checkAdd(log, kind, e, bytes, op);
+            else if (what == 1)
+                checkRewrite(log, kind, slot, e, op);
+            else
+                checkRemove(log, kind, slot, bytes, op);
         } catch (const WriteError&) {
             if (bytesOf(path) != bytes) fail("a refused write changed the file", op);
         }

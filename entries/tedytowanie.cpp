@@ -100,7 +100,7 @@ void Tedytowanie::fill() {
         closeWindow();
         return;
     }
-    if (active.log == "none") {
+    if (!active.logRecorded()) {
         fail("Could not find the log to be edited.");
         closeWindow();
         return;

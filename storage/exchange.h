@@ -13,6 +13,8 @@ namespace kv::storage {
 struct ActiveEntry {
     int number = -1;           // -1: none recorded
     std::string log = "none";  // "log", "log_staly", "log_glowny" or anything else
+    // Whether a log was recorded at all ("none" is what a missing key reads as).
+    bool logRecorded() const { return log != "none"; }
 };
 
 inline constexpr const char* kVersion = "4.17";

@@ -2,67 +2,133 @@
 
 #include <algorithm>
 
+#include "notices.h"
+#include "reminders.h"
+
 namespace kv::app {
 
 using storage::LogKind;
 
+namespace {
+constexpr const char* kTimeFormat = "yyyy-MM-ddTHH:mm:ss";
+}
+
+std::string dayText(const QDate& day) {
+    return day.toString("yyyy-MM-dd").toStdString();
+}
+
 DueCheck::DueCheck(storage::FileSet& files, std::string user, Hooks hooks)
     : m_files(files), m_user(std::move(user)), m_hooks(std::move(hooks)) {}
 
-bool DueCheck::announce(int n, LogKind kind, const storage::StoredEntry& entry) {
+DueCheck::Pass::Pass(storage::FileSet& files)
+    : m_private(files.log(LogKind::Private).readScope()),
+      m_static(files.log(LogKind::Static).readScope()),
+      m_public(files.log(LogKind::Public).readScope()),
+      m_user(files.userConfig().readScope()) {}
+
+bool DueCheck::hidden(LogKind kind, const storage::StoredEntry& entry) const {
+    const storage::ReminderState state(m_files.userConfig());
+    const std::string key = storage::contentKey(kind, entry);
+    const QDateTime now = m_hooks.now();
+    if (state.doneOn(key, dayText(now.date()))) return true;
+    const std::string until = state.snoozedUntil(key);
+    return !until.empty() && until > now.toString(kTimeFormat).toStdString();
+}
+
+void DueCheck::keepState(const std::function<void()>& write) {
+    try {
+        write();
+    } catch (const storage::WriteError& e) {
+        storage::noticeOnce(
+            "reminder state " + m_files.userConfig().path(),
+            std::string(e.what()) + "\nWhat was done with the reminders cannot be remembered.");
+    }
+}
+
+void DueCheck::record(LogKind kind, const storage::StoredEntry& entry,
+                      const desktop::NotificationAnswer& answer) {
+    using Choice = desktop::NotificationAnswer::Choice;
+    storage::ReminderState state(m_files.userConfig());
+    const std::string key = storage::contentKey(kind, entry);
+    const QDateTime now = m_hooks.now();
+    // A yearly or monthly entry stays in its log: "Done" means done for today.
+    if (answer.choice == Choice::Done && !answer.removed)
+        keepState([&] { state.markDone(key, dayText(now.date())); });
+    if (answer.choice == Choice::Snooze) {
+        const QDateTime until =
+            answer.snoozeMinutes >= 1440 ? now.addDays(1) : now.addSecs(60 * answer.snoozeMinutes);
+        keepState([&] { state.snooze(key, kind, until.toString(kTimeFormat).toStdString()); });
+    }
+}
+
+bool DueCheck::announce(int n, LogKind kind, const storage::StoredEntry& entry,
+                        const std::string& reason) {
     auto same = [&](const auto& open) { return open.first == kind && open.second == entry; };
     if (std::any_of(m_open.begin(), m_open.end(), same)) return false;
     m_open.emplace_back(kind, entry);
-    // The window may have changed any log: the pass reads them again.
+    // The window may have changed any file: the pass reads them again.
     auto settle = [&] {
         m_open.erase(std::find_if(m_open.begin(), m_open.end(), same));
         for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public})
             m_files.log(k).refresh();
+        m_files.userConfig().refresh();
     };
-    bool removed = false;
+    desktop::NotificationAnswer answer;
     try {
-        removed = m_hooks.announce(n, kind, entry);
+        answer = m_hooks.announce(n, kind, entry, reason);
     } catch (...) {
         settle();
         throw;
     }
     settle();
-    return removed;
+    m_passShown.insert(storage::contentKey(kind, entry));
+    record(kind, entry, answer);
+    return answer.removed;
 }
 
-void DueCheck::announceWhileDue(int n, LogKind kind, Rules rules) {
+void DueCheck::announceWhile(int n, LogKind kind, const Judge& judge) {
     for (;;) {
         const storage::StoredEntry entry = storage::readStoredEntry(m_files.log(kind), n);
-        if (!dueOn(kind, entry, m_hooks.today(), rules, m_user) || !announce(n, kind, entry))
-            return;
+        const std::optional<std::string> reason = judge(entry);
+        if (!reason || !announce(n, kind, entry, *reason)) return;
     }
 }
 
-DueCheck::Pass::Pass(storage::FileSet& files)
-    : m_private(files.log(LogKind::Private).readScope()),
-      m_static(files.log(LogKind::Static).readScope()),
-      m_public(files.log(LogKind::Public).readScope()) {}
-
-void DueCheck::startupCheck() {
+void DueCheck::startupPass(const std::string& today, bool withStatus) {
+    auto judgeFor = [&](LogKind kind) -> Judge {
+        return [this, kind, &today](const storage::StoredEntry& e) -> std::optional<std::string> {
+            if (!dueOn(kind, e, today, Rules::Startup, m_user) || hidden(kind, e) ||
+                m_roundShown.count(storage::contentKey(kind, e)))
+                return std::nullopt;
+            return std::string();
+        };
+    };
     const Pass pass(m_files);
-    m_hooks.status(true, 0, "");
+    if (withStatus) m_hooks.status(true, 0, "");
     for (int n = 0; n < storage::kSlots; ++n) {
-        m_hooks.status(false, 1, "Checking private user log...");
-        announceWhileDue(n, LogKind::Private, Rules::Startup);
+        if (withStatus) m_hooks.status(false, 1, "Checking private user log...");
+        announceWhile(n, LogKind::Private, judgeFor(LogKind::Private));
     }
-    m_hooks.status(true, 0, "");
+    if (withStatus) m_hooks.status(true, 0, "");
     for (int n = 0; n < storage::kSlots; ++n) {
-        m_hooks.status(false, 1, "Checking steady user log...");
-        announceWhileDue(n, LogKind::Static, Rules::Startup);
+        if (withStatus) m_hooks.status(false, 1, "Checking steady user log...");
+        announceWhile(n, LogKind::Static, judgeFor(LogKind::Static));
     }
-    for (int n = 0; n < storage::kSlots; ++n) announceWhileDue(n, LogKind::Public, Rules::Startup);
+    for (int n = 0; n < storage::kSlots; ++n)
+        announceWhile(n, LogKind::Public, judgeFor(LogKind::Public));
 }
 
 void DueCheck::periodicCheck() {
+    const std::string today = dayText(m_hooks.now().date());
     const Pass pass(m_files);
     for (int n = 0; n < storage::kSlots; ++n)
         for (LogKind kind : {LogKind::Private, LogKind::Static, LogKind::Public})
-            announceWhileDue(n, kind, Rules::Recheck);
+            announceWhile(n, kind,
+                          [&](const storage::StoredEntry& e) -> std::optional<std::string> {
+                              if (!dueOn(kind, e, today, Rules::Recheck, m_user) || hidden(kind, e))
+                                  return std::nullopt;
+                              return std::string();
+                          });
 }
 
 }  // namespace kv::app

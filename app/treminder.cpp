@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "bannerfont.h"
+#include "daywatch.h"
 #include "exchange.h"
 #include "hints.h"
 #include "qtstorage.h"
@@ -60,6 +61,17 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
     m_timer2->setInterval(120000);
     connect(m_timer2, &QTimer::timeout, this, &Treminder::periodicCheck);
     m_timer2->start();
+
+    m_snooze = new QTimer(this);
+    m_snooze->setObjectName("drzemka");
+    m_snooze->setSingleShot(true);
+    m_snooze->setTimerType(Qt::VeryCoarseTimer);
+    connect(m_snooze, &QTimer::timeout, this, [this] {
+        if (m_check) guarded([this] { m_check->snoozeCheck(); });
+    });
+    m_dayWatch = new desktop::DayWatch(services.clock, this);
+    m_dayWatch->setObjectName("dzien");
+    connect(m_dayWatch, &desktop::DayWatch::dateMayHaveMoved, this, &Treminder::followTheDate);
 
     m_zegar = new desktop::AlarmClock(services.clock, this);
     m_zegar->setObjectName("zegar");
@@ -170,7 +182,8 @@ void Treminder::buildMenu() {
     connect(m_autorunbtn, &QAction::triggered, this, &Treminder::toggleAutorun);
     m_autologbtn = add("autologbtn", "Automatic logs checking (not recommended).");
     m_autologbtn->setCheckable(true);
-    m_autologbtn->setEnabled(false);
+    m_autologbtn->setEnabled(false);  // until the settings are read
+    connect(m_autologbtn, &QAction::triggered, this, &Treminder::toggleAutolog);
     m_popup->addSeparator()->setObjectName("N2");
     connect(add("Konfiguracja1", "Configuration."), &QAction::triggered, this,
             [this] { m_opener.openConfiguration(this); });
@@ -241,15 +254,15 @@ void Treminder::runStartupSequence() {
         applyConfiguration();
 
         DueCheck::Hooks hooks{
-            [this] { return m_data->currentText().toStdString(); },
+            [this] { return m_services.clock.now(); },
             [this](bool reset, int add, const std::string& text) {
                 status(reset, add, QString::fromStdString(text));
             },
-            [this](int n, storage::LogKind kind, const storage::StoredEntry& entry) {
-                return announce(n, kind, entry);
-            }};
+            [this](int n, storage::LogKind kind, const storage::StoredEntry& entry,
+                   const std::string& reason) { return announce(n, kind, entry, reason); }};
         m_check = std::make_unique<DueCheck>(*m_files, user, std::move(hooks));
-        m_check->startupCheck();
+        m_check->dayRound(true);
+        armSnooze();
     } catch (const storage::WriteError& e) {
         // The window stays on screen; the rest of the sequence does not run.
         reportWriteError(e);
@@ -278,6 +291,7 @@ void Treminder::applyConfiguration() {
         desktop::followSessionStart(m_services.autostart, m_files->userConfig(), chosen));
     const bool autolog = settings.saved && settings.autolog;
     m_autologbtn->setChecked(autolog);
+    m_autologbtn->setEnabled(true);
     if (autolog)
         m_timer2->start();
     else
@@ -312,24 +326,68 @@ void Treminder::toggleAutorun() {
     }
 }
 
-bool Treminder::announce(int n, storage::LogKind kind, const storage::StoredEntry& entry) {
-    const desktop::HandedEntry handed{n, std::string(storage::logKey(kind)), entry};
+desktop::NotificationAnswer Treminder::announce(int n, storage::LogKind kind,
+                                                const storage::StoredEntry& entry,
+                                                const std::string& reason) {
+    desktop::HandedEntry handed{n, std::string(storage::logKey(kind)), entry};
+    handed.reason = reason;
     m_files->exchange().recordActiveEntry(handed.number, handed.log);
-    return m_opener.openNotification(this, handed);
+    const desktop::NotificationAnswer answer = m_opener.openNotification(this, handed);
+    armSnooze();
+    return answer;
+}
+
+void Treminder::guarded(const std::function<void()>& check) {
+    try {
+        check();
+    } catch (const storage::WriteError& e) {
+        reportWriteError(e);
+    }
+    armSnooze();
 }
 
 void Treminder::periodicCheck() {
     if (!m_check) return;
-    try {
-        m_check->periodicCheck();
-    } catch (const storage::WriteError& e) {
-        reportWriteError(e);
+    if (m_services.clock.now().date() != m_check->roundDay()) return followTheDate();
+    guarded([this] { m_check->periodicCheck(); });
+}
+
+void Treminder::followTheDate() {
+    if (!m_check) return;
+    if (m_services.clock.now().date() != m_check->roundDay())
+        guarded([this] { m_check->dayRound(false); });
+    else
+        guarded([this] { m_check->snoozeCheck(); });
+}
+
+void Treminder::armSnooze() {
+    const QDateTime next = m_check ? m_check->nextSnooze() : QDateTime();
+    if (!next.isValid()) return m_snooze->stop();
+    // Timers stand still while the machine sleeps; waking re-arms this one.
+    m_snooze->start(std::clamp<qint64>(m_services.clock.now().msecsTo(next), 0, 86400000));
+}
+
+void Treminder::toggleAutolog() {
+    const bool on = m_autologbtn->isChecked();
+    if (m_files) {
+        try {
+            storage::writeAutologSetting(m_files->config(), on);
+        } catch (const storage::WriteError& e) {
+            m_autologbtn->setChecked(!on);
+            reportWriteError(e);
+            return;
+        }
     }
+    if (on)
+        m_timer2->start();
+    else
+        m_timer2->stop();
 }
 
 void Treminder::onAlarm() {
     m_opener.openTimerNotification(this);
     m_zegar->setEnabled(false);
+    followTheDate();
 }
 
 void Treminder::terminate() {

@@ -3,6 +3,7 @@
 // clock with the timer alarm, and the start-up and periodic checks.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,8 +24,9 @@ class QProgressBar;
 class QTimer;
 
 namespace kv::desktop {
+class DayWatch;
 class Tray;
-}
+}  // namespace kv::desktop
 
 namespace kv::app {
 
@@ -62,9 +64,17 @@ private:
     void applyConfiguration();
     void toggleAutorun();
     void terminate();
+    void toggleAutolog();
     void periodicCheck();
+    // On any wake-up: a date that moved since the last round gets its round.
+    void followTheDate();
+    void armSnooze();
+    // Runs one of the checks; what the files refused is said.
+    void guarded(const std::function<void()>& check);
     void onAlarm();
-    bool announce(int n, storage::LogKind kind, const storage::StoredEntry& entry);
+    desktop::NotificationAnswer announce(int n, storage::LogKind kind,
+                                         const storage::StoredEntry& entry,
+                                         const std::string& reason);
     void reportWriteError(const std::exception& e);
 
     desktop::Services& m_services;
@@ -79,6 +89,8 @@ private:
     desktop::AlarmClock* m_zegar = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
+    QTimer* m_snooze = nullptr;  // to the next entry put off
+    desktop::DayWatch* m_dayWatch = nullptr;
     QMenu* m_popup = nullptr;
     QAction* m_autorunbtn = nullptr;
     QAction* m_autologbtn = nullptr;

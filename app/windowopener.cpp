@@ -50,10 +50,11 @@ void WindowOpener::openDeleteEntry(QWidget* owner, const desktop::HandedEntry& e
     runModal<entries::Tusuwanie>(m_services, owner, entry);
 }
 
-bool WindowOpener::openNotification(QWidget* owner, const desktop::HandedEntry& entry) {
+desktop::NotificationAnswer WindowOpener::openNotification(QWidget* owner,
+                                                           const desktop::HandedEntry& entry) {
     notify::Tinformacja window(m_services, *this, owner, entry);
     window.exec();
-    return window.removedEntry();
+    return window.answer();
 }
 
 }  // namespace kv::app

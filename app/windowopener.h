@@ -18,7 +18,8 @@ public:
     void openNewEntry(QWidget* owner) override;
     void openEditEntry(QWidget* owner, const desktop::HandedEntry& entry) override;
     void openDeleteEntry(QWidget* owner, const desktop::HandedEntry& entry) override;
-    bool openNotification(QWidget* owner, const desktop::HandedEntry& entry) override;
+    desktop::NotificationAnswer openNotification(QWidget* owner,
+                                                 const desktop::HandedEntry& entry) override;
     void openTimerNotification(QWidget* owner) override;
 
 private:

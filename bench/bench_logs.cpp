@@ -37,13 +37,15 @@ void BM_DueCheckThreeFullLogs(benchmark::State& state) {
     for (LogKind k : {LogKind::Private, LogKind::Static, LogKind::Public})
         fill(box.log(k), k, static_cast<std::size_t>(state.range(1)));
     storage::FileSet files(*storage::locate(), box.exchangeFile());
-    app::DueCheck check(
-        files, storage::userName(),
-        {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
-         [](int, LogKind, const storage::StoredEntry&) { return false; }});
+    app::DueCheck check(files, storage::userName(),
+                        {[] { return QDateTime(QDate(2026, 5, 17), QTime(8, 0)); },
+                         [](bool, int, const std::string&) {},
+                         [](int, LogKind, const storage::StoredEntry&, const std::string&) {
+                             return desktop::NotificationAnswer{};
+                         }});
     for (auto _ : state) {
         if (state.range(0) == 0)
-            check.startupCheck();
+            check.dayRound(true);
         else
             check.periodicCheck();
     }

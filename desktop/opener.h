@@ -22,6 +22,16 @@ struct HandedEntry : storage::ActiveEntry {
     // What the announcer read in that slot: the notification shows this entry
     // and removes nothing else.
     std::optional<storage::StoredEntry> announced;
+    // Why it is shown when not for today: "Missed on …", "In 3 days (…)".
+    std::string reason;
+};
+
+// What the user chose in a notification.
+struct NotificationAnswer {
+    enum class Choice { Closed, Done, Later, Snooze };
+    Choice choice = Choice::Closed;
+    bool removed = false;   // "Done" took a once-only entry out of its log
+    int snoozeMinutes = 0;  // with Snooze: 10, 60, or 1440 for tomorrow
 };
 
 class WindowOpener {
@@ -35,8 +45,8 @@ public:
     virtual void openEditEntry(QWidget* owner, const HandedEntry& entry) = 0;
     // Offers to delete the entry handed over.
     virtual void openDeleteEntry(QWidget* owner, const HandedEntry& entry) = 0;
-    // Shows the entry handed over; true when the window removed it from its log.
-    virtual bool openNotification(QWidget* owner, const HandedEntry& entry) = 0;
+    // Shows the entry handed over and says what the user chose.
+    virtual NotificationAnswer openNotification(QWidget* owner, const HandedEntry& entry) = 0;
     virtual void openTimerNotification(QWidget* owner) = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -21,6 +22,7 @@
 #include "infotypes.h"
 #include "linklabel.h"
 #include "qtstorage.h"
+#include "settings.h"
 #include "shelltarget.h"
 #include "windowkit.h"
 
@@ -38,6 +40,14 @@ constexpr const char* kEntryChanged =
     "This entry was changed or removed in its log since it was shown. Nothing was removed.";
 
 using desktop::qs;
+
+struct SnoozeChoice {
+    const char* name;
+    const char* text;
+    int minutes;
+};
+constexpr SnoozeChoice kSnoozes[] = {
+    {"za10min", "In 10 minutes", 10}, {"za1h", "In 1 hour", 60}, {"jutro", "Tomorrow", 1440}};
 
 }  // namespace
 
@@ -75,10 +85,20 @@ void Tinformacja::buildWindow() {
 
 // The clock, the subject and the text.
 void Tinformacja::buildMessage(QVBoxLayout* layout) {
+    // Why the entry is shown when not for today: missed, or coming soon.
+    m_powod = desktop::named<QLabel>("powod", this);
+    QFont strong = m_powod->font();
+    strong.setBold(true);
+    m_powod->setFont(strong);
+    m_powod->setAttribute(Qt::WA_TranslucentBackground);
+    m_powod->hide();
     m_clock = new desktop::ClockLabel(m_services.clock, "yyyy-MM-dd hh:mm:ss", this);
     m_clock->setObjectName("ProClockLabel1");
     m_clock->setAttribute(Qt::WA_TranslucentBackground);
-    layout->addWidget(m_clock, 0, Qt::AlignRight);
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_powod, 1);
+    top->addWidget(m_clock, 0, Qt::AlignRight);
+    layout->addLayout(top);
 
     // The subject heads the text; a long one is shortened, whole in its tooltip.
     m_tytul = desktop::named<desktop::ElidingLabel>("tytul", this);
@@ -159,6 +179,15 @@ void Tinformacja::buildButtons(QVBoxLayout* layout) {
     auto* buttons = new QHBoxLayout;
     m_doneBtn = named<QPushButton>("Color95Button1", "Done", this);
     m_laterBtn = named<QPushButton>("Color95Button2", "Show me later", this);
+    m_snoozeBtn = named<QPushButton>("przypomnij", "Remind me again", this);
+    auto* menu = new QMenu(m_snoozeBtn);
+    menu->setObjectName("przypomnijmenu");
+    for (const auto& [name, text, minutes] : kSnoozes) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, m = minutes] { snooze(m); });
+    }
+    m_snoozeBtn->setMenu(menu);
     // No button answers a stray Enter: "Done" removes a reminder for good.
     for (QPushButton* b : findChildren<QPushButton*>()) {
         b->setAutoDefault(false);
@@ -167,6 +196,7 @@ void Tinformacja::buildButtons(QVBoxLayout* layout) {
     buttons->addStretch(1);
     buttons->addWidget(m_doneBtn);
     buttons->addWidget(m_laterBtn);
+    buttons->addWidget(m_snoozeBtn);
     layout->addLayout(buttons);
 
     m_edit1 = new QLineEdit(this);
@@ -216,6 +246,8 @@ void Tinformacja::load() {
     desktop::applyUserColours(this, m_files->location(), storage::notificationColourRules());
 
     const storage::ActiveEntry active = m_handed ? *m_handed : m_files->exchange().activeEntry();
+    showReason(m_handed ? m_handed->reason : std::string());
+    offerSnooze(storage::UserSettings(m_files->userConfig()).reminders().snoozeMinutes);
     m_number = active.number;
     m_logKey = active.log;
     if (m_number == -1) {
@@ -314,8 +346,8 @@ void Tinformacja::done_() {
             if (removable) {
                 // The number may name another entry by now (a window opened over
                 // this one removed an entry before it): then remove nothing.
-                m_removed = storage::removeEntry(log, *kind, m_number, order, m_shown);
-                if (!m_removed)
+                m_answer.removed = storage::removeEntry(log, *kind, m_number, order, m_shown);
+                if (!m_answer.removed)
                     m_services.messages.show(this, kEntryChanged, desktop::MessageIcon::Warning);
             }
         } catch (const storage::WriteError& e) {
@@ -323,6 +355,32 @@ void Tinformacja::done_() {
             return;
         }
     }
+    m_answer.choice = desktop::NotificationAnswer::Choice::Done;
+    closeWindow();
+}
+
+void Tinformacja::showReason(const std::string& reason) {
+    m_powod->setText(qs(reason));
+    m_powod->setVisible(!reason.empty());
+    setAccessibleName(reason.empty() ? windowTitle() : windowTitle() + ", " + qs(reason));
+}
+
+void Tinformacja::offerSnooze(int minutes) {
+    QMenu* menu = m_snoozeBtn->menu();
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(minutes >= 1440 ? "jutro"
+                                             : minutes >= 60 ? "za1h"
+                                                             : "za10min"))
+            menu->setDefaultAction(a);
+    // The menu opens on the user's usual choice, so Enter takes it.
+    connect(
+        menu, &QMenu::aboutToShow, menu, [menu] { menu->setActiveAction(menu->defaultAction()); },
+        Qt::UniqueConnection);
+}
+
+void Tinformacja::snooze(int minutes) {
+    m_answer.choice = desktop::NotificationAnswer::Choice::Snooze;
+    m_answer.snoozeMinutes = minutes;
     closeWindow();
 }
 
@@ -340,6 +398,7 @@ void Tinformacja::showLater() {
             return;
         }
     }
+    m_answer.choice = desktop::NotificationAnswer::Choice::Later;
     m_opener.openEditEntry(this, {m_number, m_logKey});
     closeWindow();
 }

@@ -39,7 +39,9 @@ public:
     Tinformacja& operator=(const Tinformacja&) = delete;
 
     // Whether "Done" removed the entry from its log.
-    bool removedEntry() const { return m_removed; }
+    bool removedEntry() const { return m_answer.removed; }
+    // What the user chose.
+    desktop::NotificationAnswer answer() const { return m_answer; }
 
 protected:
     void load() override;
@@ -59,6 +61,10 @@ private:
     void runAction(const QString& target, desktop::ActionKind kind);
     void done_();
     void showLater();
+    void snooze(int minutes);
+    void showReason(const std::string& reason);
+    // The menu of "Remind me again" opens on the user's usual choice.
+    void offerSnooze(int minutes);
 
     desktop::Services& m_services;
     desktop::WindowOpener& m_opener;
@@ -77,10 +83,12 @@ private:
     QPushButton* m_plikbtn = nullptr;
     QPushButton* m_doneBtn = nullptr;   // Color95Button1
     QPushButton* m_laterBtn = nullptr;  // Color95Button2
+    QPushButton* m_snoozeBtn = nullptr;
+    QLabel* m_powod = nullptr;
     QLineEdit* m_edit1 = nullptr;
 
     std::optional<desktop::HandedEntry> m_handed;
-    bool m_removed = false;
+    desktop::NotificationAnswer m_answer;
     std::optional<storage::FileSet> m_files;
     int m_number = -1;
     std::string m_logKey;

@@ -7,6 +7,10 @@ namespace {
 constexpr const char* kProgram = "glowne";
 constexpr const char* kUser = "kalvex4";
 constexpr const char* kFollowedAutostart = "autostart_zastosowany";
+constexpr const char* kLastCheck = "ostatnie_sprawdzenie";
+constexpr const char* kCatchUp = "nadrabianie";
+constexpr const char* kSnooze = "drzemka";
+constexpr const char* kAhead = "wyprzedzenie";
 
 const char* flag(bool on) {
     return on ? "1" : "0";
@@ -37,6 +41,10 @@ void writeAutostartSetting(Profile& config, bool on) {
     config.writeBool(kProgram, "autostart", on);
 }
 
+void writeAutologSetting(Profile& config, bool on) {
+    config.writeBool(kProgram, "autolog", on);
+}
+
 std::optional<bool> UserSettings::followedAutostart() const {
     const int v = m_file.readInteger(kUser, kFollowedAutostart, -1);
     if (v < 0) return std::nullopt;
@@ -45,6 +53,35 @@ std::optional<bool> UserSettings::followedAutostart() const {
 
 void UserSettings::setFollowedAutostart(bool on) {
     m_file.update([&](IniDocument& doc) { return doc.write(kUser, kFollowedAutostart, flag(on)); });
+}
+
+std::optional<std::string> UserSettings::lastCheck() const {
+    std::string day = m_file.readString(kUser, kLastCheck, "");
+    if (day.empty()) return std::nullopt;
+    return day;
+}
+
+void UserSettings::setLastCheck(const std::string& day) {
+    m_file.update([&](IniDocument& doc) { return doc.write(kUser, kLastCheck, day); });
+}
+
+ReminderSettings UserSettings::reminders() const {
+    ReminderSettings s;
+    s.catchUp = m_file.readBool(kUser, kCatchUp, true);
+    const int snooze = m_file.readInteger(kUser, kSnooze, s.snoozeMinutes);
+    if (snooze == 10 || snooze == 60 || snooze == 1440) s.snoozeMinutes = snooze;
+    const int ahead = m_file.readInteger(kUser, kAhead, s.daysAhead);
+    if (ahead >= 0 && ahead <= 30) s.daysAhead = ahead;
+    return s;
+}
+
+void UserSettings::setReminders(const ReminderSettings& s) {
+    m_file.update([&](IniDocument& doc) {
+        bool any = doc.write(kUser, kCatchUp, flag(s.catchUp));
+        any |= doc.write(kUser, kSnooze, std::to_string(s.snoozeMinutes));
+        any |= doc.write(kUser, kAhead, std::to_string(s.daysAhead));
+        return any;
+    });
 }
 
 }  // namespace kv::storage

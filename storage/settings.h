@@ -21,6 +21,15 @@ ProgramSettings readProgramSettings(const Profile& config);
 void writeProgramSettings(Profile& config, const ProgramSettings& settings);
 // The tray's switch: only "autostart" changes.
 void writeAutostartSetting(Profile& config, bool on);
+// The tray's re-checking switch: only "autolog" changes.
+void writeAutologSetting(Profile& config, bool on);
+
+// How one user wants missed and coming dates shown.
+struct ReminderSettings {
+    bool catchUp = true;     // "nadrabianie": show what fell due while the program was not running
+    int snoozeMinutes = 10;  // "drzemka": 10, 60, or 1440 for tomorrow
+    int daysAhead = 0;       // "wyprzedzenie": 0 (off) to 30
+};
 
 // <user>_config.ini, section "kalvex4": one user's state, never another's.
 class UserSettings {
@@ -32,6 +41,14 @@ public:
     std::optional<bool> followedAutostart() const;
     // Throws WriteError when refused; writes nothing when it is so already.
     void setFollowedAutostart(bool on);
+
+    // The day ("YYYY-MM-DD") of this user's last check that ran to its end.
+    std::optional<std::string> lastCheck() const;
+    void setLastCheck(const std::string& day);
+
+    // Values out of range read as the defaults.
+    ReminderSettings reminders() const;
+    void setReminders(const ReminderSettings& settings);
 
 private:
     Profile& m_file;

@@ -34,7 +34,10 @@ public:
     void openNewEntry(QWidget*) override {}
     void openEditEntry(QWidget*, const kv::desktop::HandedEntry&) override {}
     void openDeleteEntry(QWidget*, const kv::desktop::HandedEntry&) override {}
-    bool openNotification(QWidget*, const kv::desktop::HandedEntry&) override { return false; }
+    kv::desktop::NotificationAnswer openNotification(QWidget*,
+                                                     const kv::desktop::HandedEntry&) override {
+        return {};
+    }
     void openTimerNotification(QWidget*) override {}
 };
 

@@ -17,25 +17,28 @@ class DueCheckTest : public QObject {
     std::unique_ptr<testing::Sandbox> m_box;
     std::unique_ptr<storage::FileSet> m_files;
     Announced m_announced;
-    std::string m_today = "2026-05-17";
+    QDateTime m_now{QDate(2026, 5, 17), QTime(8, 0)};
     // What the notification does with the entry: nothing, or "Done".
     bool m_done = false;
     std::function<void()> m_during;
 
     std::unique_ptr<app::DueCheck> check(const std::string& user = storage::userName()) {
         m_files = std::make_unique<storage::FileSet>(*storage::locate(), m_box->exchangeFile());
-        app::DueCheck::Hooks hooks{[this] { return m_today; }, [](bool, int, const std::string&) {},
-                                   [this](int n, LogKind kind, const storage::StoredEntry&) {
-                                       m_announced.emplace_back(n, kind);
-                                       if (m_during) m_during();
-                                       if (!m_done || kind == LogKind::Static) return false;
-                                       storage::Profile& log = m_files->log(kind);
-                                       return storage::removeEntry(
-                                           log, kind, n,
-                                           kind == LogKind::Public
-                                               ? storage::RemovalOrder::DonePublic
-                                               : storage::RemovalOrder::DonePrivate);
-                                   }};
+        app::DueCheck::Hooks hooks{
+            [this] { return m_now; }, [](bool, int, const std::string&) {},
+            [this](int n, LogKind kind, const storage::StoredEntry&, const std::string&) {
+                m_announced.emplace_back(n, kind);
+                if (m_during) m_during();
+                desktop::NotificationAnswer answer;
+                if (!m_done || kind == LogKind::Static) return answer;
+                storage::Profile& log = m_files->log(kind);
+                answer.choice = desktop::NotificationAnswer::Choice::Done;
+                answer.removed = storage::removeEntry(log, kind, n,
+                                                      kind == LogKind::Public
+                                                          ? storage::RemovalOrder::DonePublic
+                                                          : storage::RemovalOrder::DonePrivate);
+                return answer;
+            }};
         return std::make_unique<app::DueCheck>(*m_files, user, hooks);
     }
     void add(LogKind kind, const storage::EntryData& e) {
@@ -56,7 +59,7 @@ private slots:
         add(LogKind::Static, testing::entry("month", "2003-01-17", "miesiac"));
         add(LogKind::Static, testing::entry("yearOther", "2003-01-17", "rok"));
         add(LogKind::Static, testing::entry("odd", "2003-05-17", "weird"));
-        check()->startupCheck();
+        check()->dayRound(true);
         QCOMPARE(m_announced, (Announced{{0, LogKind::Static}, {1, LogKind::Static}}));
         // The re-check takes a mode that is not "rok" as monthly.
         m_announced.clear();
@@ -72,7 +75,7 @@ private slots:
                                             QString::fromStdString(me).toUpper().toStdString()));
         add(LogKind::Public, testing::entry("other", "2026-05-17", "raz", "somebodyelse"));
         add(LogKind::Public, testing::entry("all monthly", "2020-02-17", "miesiac", "wszyscy"));
-        check()->startupCheck();
+        check()->dayRound(true);
         QCOMPARE(m_announced,
                  (Announced{{0, LogKind::Public}, {1, LogKind::Public}, {3, LogKind::Public}}));
         // The re-check compares whole dates only, whatever the mode.
@@ -85,7 +88,7 @@ private slots:
         add(LogKind::Public, testing::entry("nobody's", "2026-05-17", "raz", "wszyscy"));
         m_box->log(LogKind::Public).deleteKey("0", "Odbiorca");
         for (const char* user : {"non", "nonoe", ""}) {
-            check(user)->startupCheck();
+            check(user)->dayRound(true);
             check(user)->periodicCheck();
         }
         QVERIFY(m_announced.empty());
@@ -96,7 +99,7 @@ private slots:
         add(LogKind::Static, testing::entry("s", "2000-05-17", "rok"));
         add(LogKind::Private, testing::entry("a", "2026-05-16"));
         add(LogKind::Private, testing::entry("b", "2026-05-17"));
-        check()->startupCheck();
+        check()->dayRound(true);
         QCOMPARE(m_announced,
                  (Announced{{1, LogKind::Private}, {0, LogKind::Static}, {0, LogKind::Public}}));
         m_announced.clear();
@@ -112,7 +115,7 @@ private slots:
         add(LogKind::Public, testing::entry("p1", "2026-05-17", "raz", "wszyscy"));
         add(LogKind::Public, testing::entry("p2", "2026-05-17", "raz", "wszyscy"));
         m_done = true;
-        check()->startupCheck();
+        check()->dayRound(true);
         QCOMPARE(m_announced, (Announced{{1, LogKind::Private},
                                          {1, LogKind::Private},
                                          {0, LogKind::Public},
@@ -141,7 +144,7 @@ private slots:
 
     void missingLogsAndShortDates() {
         add(LogKind::Static, testing::entry("short", "17", "miesiac"));
-        check()->startupCheck();
+        check()->dayRound(true);
         QVERIFY(m_announced.empty());
         QCOMPARE(app::cut("2026-05-17", 6, 5), std::string("05-17"));
         QCOMPARE(app::cut("2026-05-1", 9, 2), std::string("1"));

@@ -20,6 +20,7 @@
 #include "recordingopener.h"
 #include "recordingservices.h"
 #include "sandbox.h"
+#include "settings.h"
 #include "tinformacja.h"
 #include "tinformacja_timer.h"
 #include "tray.h"
@@ -67,7 +68,7 @@ private slots:
         QVERIFY(m_services->autostart);
         QVERIFY(action(w, "autorunbtn")->isChecked());
         QVERIFY(!action(w, "autologbtn")->isChecked());
-        QVERIFY(!action(w, "autologbtn")->isEnabled());
+        QVERIFY(action(w, "autologbtn")->isEnabled());
         QVERIFY(!timer(w, "Timer2")->isActive());
         QMetaObject::invokeMethod(timer(w, "Timer1"), "timeout");
         QVERIFY(!w.isVisible() || w.isMinimized());
@@ -148,9 +149,15 @@ private slots:
         QVERIFY(!m_services->autostart);
         QVERIFY(!action(w, "autorunbtn")->isChecked());
         QVERIFY(action(w, "autologbtn")->isChecked());
-        QVERIFY(!action(w, "autologbtn")->isEnabled());
         QVERIFY(timer(w, "Timer2")->isActive());
         QCOMPARE(timer(w, "Timer2")->interval(), 120000);
+        // The tray's switch now works at once and is kept for the next start.
+        action(w, "autologbtn")->trigger();
+        QVERIFY(!timer(w, "Timer2")->isActive());
+        QVERIFY(!storage::readProgramSettings(box.config()).autolog);
+        action(w, "autologbtn")->trigger();
+        QVERIFY(timer(w, "Timer2")->isActive());
+        QVERIFY(storage::readProgramSettings(box.config()).autolog);
     }
 
     void theTraysSwitchHoldsAndAStartThatFailsEarlyWritesNothing() {

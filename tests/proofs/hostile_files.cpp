@@ -142,12 +142,13 @@ std::string faultOfCase(const Case& c, unsigned seed, const std::string& root) {
         int announced = 0;
         kv::app::DueCheck check(
             files, user,
-            {[] { return std::string("2026-05-17"); }, [](bool, int, const std::string&) {},
-             [&](int, LogKind, const kv::storage::StoredEntry&) {
+            {[] { return QDateTime(QDate(2026, 5, 17), QTime(8, 0)); },
+             [](bool, int, const std::string&) {},
+             [&](int, LogKind, const kv::storage::StoredEntry&, const std::string&) {
                  ++announced;
-                 return false;
+                 return kv::desktop::NotificationAnswer{};
              }});
-        check.startupCheck();
+        check.dayRound(true);
         check.periodicCheck();
         if (std::string f = addKeepsTheRest(files.log(LogKind::Private), names.log, before);
             !f.empty())

@@ -28,16 +28,21 @@ public:
         handed.push_back(entry);
         if (onEntryWindow) onEntryWindow();
     }
-    bool openNotification(QWidget*, const desktop::HandedEntry& entry) override {
+    desktop::NotificationAnswer openNotification(QWidget*,
+                                                 const desktop::HandedEntry& entry) override {
         opened << "notification";
         handed.push_back(entry);
-        return onNotification ? onNotification() : false;
+        if (onAnswer) return onAnswer();
+        const bool removed = onNotification ? onNotification() : false;
+        using Choice = desktop::NotificationAnswer::Choice;
+        return {removed ? Choice::Done : Choice::Closed, removed, 0};
     }
     void openTimerNotification(QWidget*) override { opened << "timer"; }
 
     QStringList opened;
     std::vector<desktop::HandedEntry> handed;  // what each entry window was handed
-    std::function<bool()> onNotification;
+    std::function<bool()> onNotification;      // true: "Done" removed the entry
+    std::function<desktop::NotificationAnswer()> onAnswer;
     std::function<void()> onEntryWindow;  // runs inside the entry window's place
 };
 

@@ -1,6 +1,7 @@
 #include "tkonfigurowanie.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -152,7 +154,6 @@ QWidget* Tkonfigurowanie::buildMainPage() {
     auto* autologBox = new QGroupBox("Automatic logs checking:", main);
     m_autolog = named<QCheckBox>(
         "autolog", "Continue checking the logs while running the program (absolete)", autologBox);
-    m_autolog->setEnabled(false);  // shown and saved back as stored
     (new QVBoxLayout(autologBox))->addWidget(m_autolog);
     auto* styleBox = new QGroupBox("Style:", main);
     auto* styleLayout = new QVBoxLayout(styleBox);
@@ -168,9 +169,35 @@ QWidget* Tkonfigurowanie::buildMainPage() {
     styleLayout->addWidget(m_styleNote);
     mainLayout->addWidget(autostartBox);
     mainLayout->addWidget(autologBox);
+    mainLayout->addWidget(buildRemindersBox(main));
     mainLayout->addWidget(styleBox);
     mainLayout->addStretch(1);
     return main;
+}
+
+QGroupBox* Tkonfigurowanie::buildRemindersBox(QWidget* page) {
+    auto* box = new QGroupBox("Reminders (yours alone):", page);
+    auto* grid = new QGridLayout(box);
+    m_nadrabianie = named<QCheckBox>(
+        "nadrabianie", "Show the reminders that fell due while the program was not running.", box);
+    m_drzemka = named<QComboBox>("drzemka", box);
+    m_drzemka->addItem("In 10 minutes", 10);
+    m_drzemka->addItem("In 1 hour", 60);
+    m_drzemka->addItem("Tomorrow", 1440);
+    m_wyprzedzenie = named<QSpinBox>("wyprzedzenie", box);
+    m_wyprzedzenie->setRange(0, 30);
+    m_wyprzedzenie->setSpecialValueText("off");
+    m_wyprzedzenie->setSuffix(" days");
+    grid->addWidget(m_nadrabianie, 0, 0, 1, 2);
+    grid->addWidget(labelFor(box, "drzemkaLabel", "\"Remind me again\" first offers:", m_drzemka),
+                    1, 0);
+    grid->addWidget(m_drzemka, 1, 1);
+    grid->addWidget(labelFor(box, "wyprzedzenieLabel",
+                             "Show yearly and monthly reminders ahead by:", m_wyprzedzenie),
+                    2, 0);
+    grid->addWidget(m_wyprzedzenie, 2, 1);
+    grid->setColumnStretch(2, 1);
+    return box;
 }
 
 QWidget* Tkonfigurowanie::buildColoursPage() {
@@ -242,6 +269,10 @@ void Tkonfigurowanie::load() {
     m_autostartShown = settings.autostart;
     m_autostart->setChecked(settings.autostart);
     m_autolog->setChecked(settings.autolog);
+    const storage::ReminderSettings reminders = storage::UserSettings(*m_userConfig).reminders();
+    m_nadrabianie->setChecked(reminders.catchUp);
+    m_drzemka->setCurrentIndex(std::max(0, m_drzemka->findData(reminders.snoozeMinutes)));
+    m_wyprzedzenie->setValue(reminders.daysAhead);
     if (settings.classic) m_rclassic->setChecked(true);
     // A look this user cannot switch to is not offered as if it could be.
     const storage::Look other = storage::chosenLook(m_store->sciezka) == storage::Look::Classic

@@ -13,6 +13,9 @@
 #include "window.h"
 
 class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +39,8 @@ private:
     // The window page by page.
     void buildBanner(QVBoxLayout* layout);
     QWidget* buildMainPage();
+    // This user's own: missed days, the usual "Remind me again", days ahead.
+    QGroupBox* buildRemindersBox(QWidget* page);
     QWidget* buildColoursPage();
     QWidget* buildPathsPage();
     void chooseColour(int index);
@@ -54,6 +59,9 @@ private:
     bool m_autostartShown = true;
     QCheckBox* m_autostart = nullptr;
     QCheckBox* m_autolog = nullptr;
+    QCheckBox* m_nadrabianie = nullptr;
+    QComboBox* m_drzemka = nullptr;
+    QSpinBox* m_wyprzedzenie = nullptr;
     QRadioButton* m_rclassic = nullptr;
     QRadioButton* m_rwxp = nullptr;
     QLabel* m_styleNote = nullptr;

@@ -2,10 +2,12 @@
 // file, the store, config.ini and the look's manifest, in that order.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <functional>
 
 #include "colours.h"
@@ -106,6 +108,9 @@ void Tkonfigurowanie::save() {
     const storage::Look wanted =
         m_rclassic->isChecked() ? storage::Look::Classic : storage::Look::Themed;
     if (!written([&] { saveSwitches(wanted); })) return;
+    const storage::ReminderSettings reminders{
+        m_nadrabianie->isChecked(), m_drzemka->currentData().toInt(), m_wyprzedzenie->value()};
+    if (!written([&] { storage::UserSettings(*m_userConfig).setReminders(reminders); })) return;
     // A changed switch reaches this user's session at once, not only at the next start.
     if (m_autostart->isChecked() != m_autostartShown &&
         !desktop::changeSessionStart(m_services.autostart, *m_userConfig, m_autostart->isChecked()))

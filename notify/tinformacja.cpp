@@ -188,6 +188,9 @@ void Tinformacja::buildButtons(QVBoxLayout* layout) {
         connect(a, &QAction::triggered, this, [this, m = minutes] { snooze(m); });
     }
     m_snoozeBtn->setMenu(menu);
+    // The menu opens on the user's usual choice, so Enter takes it.
+    connect(menu, &QMenu::aboutToShow, menu,
+            [menu] { menu->setActiveAction(menu->defaultAction()); });
     // No button answers a stray Enter: "Done" removes a reminder for good.
     for (QPushButton* b : findChildren<QPushButton*>()) {
         b->setAutoDefault(false);

@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "colours.h"
@@ -49,7 +51,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QString("Kalvex - configuration"));
         QVERIFY(child<QCheckBox>(*w, "autostart")->isChecked());
         QVERIFY(!child<QCheckBox>(*w, "autolog")->isChecked());
-        QVERIFY(!child<QCheckBox>(*w, "autolog")->isEnabled());
+        QVERIFY(child<QCheckBox>(*w, "autolog")->isEnabled());
         QVERIFY(child<QRadioButton>(*w, "rwxp")->isChecked());
         QCOMPARE(w->labelColour(1),
                  desktop::toQColor(15));  // czcionka: what the windows paint by default
@@ -70,6 +72,40 @@ private slots:
         QCOMPARE(config.readString("glowne", "autolog", ""), std::string("0"));
         QCOMPARE(config.readString("glowne", "zmienione", ""), std::string("tak"));
         QCOMPARE(m_box->readFile("Kalvex4.conf"), storeBefore);  // nothing changed there
+    }
+
+    void theRemindersAreThisUsersAloneAndSetFromTheKeyboard() {
+        auto w = open();
+        auto* catchUp = child<QCheckBox>(*w, "nadrabianie");
+        auto* snooze = child<QComboBox>(*w, "drzemka");
+        auto* ahead = child<QSpinBox>(*w, "wyprzedzenie");
+        QVERIFY(catchUp->isChecked());
+        QCOMPARE(snooze->currentText(), QString("In 10 minutes"));
+        QCOMPARE(ahead->text(), QString("off"));
+        QCOMPARE(child<QLabel>(*w, "wyprzedzenieLabel")->buddy(), ahead);
+        catchUp->setFocus();
+        QTest::keyClick(catchUp, Qt::Key_Space);
+        snooze->setFocus();
+        QTest::keyClick(snooze, Qt::Key_Down);
+        QTest::keyClick(snooze, Qt::Key_Down);
+        ahead->setFocus();
+        for (int i = 0; i < 7; ++i) QTest::keyClick(ahead, Qt::Key_Up);
+        save(*w);
+        QVERIFY(m_s->messages.empty());
+        storage::Profile mine(m_box->files().userConfig);
+        const storage::ReminderSettings saved = storage::UserSettings(mine).reminders();
+        QVERIFY(!saved.catchUp);
+        QCOMPARE(saved.snoozeMinutes, 1440);
+        QCOMPARE(saved.daysAhead, 7);
+        // Nothing of it in the file every user shares.
+        const storage::IniDocument shared = m_box->config().snapshot();
+        for (const storage::IniSection& section : shared.sections())
+            for (const storage::IniKey& key : section.keys)
+                QVERIFY(key.name != "drzemka" && key.name != "wyprzedzenie" &&
+                        key.name != "nadrabianie");
+        auto again = open();
+        QCOMPARE(child<QSpinBox>(*again, "wyprzedzenie")->value(), 7);
+        QCOMPARE(child<QComboBox>(*again, "drzemka")->currentText(), QString("Tomorrow"));
     }
 
     void theColourDialogOpensOnTheLabelsColourAndACancelKeepsIt() {

@@ -318,11 +318,13 @@ bool Tinformacja::applyStyle() {
                               desktop::toQColor(style.info_color));
     const QColor caption = desktop::toQColor(style.groupbox_font_color);
     desktop::setControlColour(this, "GroupBox2", ColourRole::Font, caption);
-    for (const char* b : {"programbtn", "stronabtn", "plikbtn", "Color95Button1", "Color95Button2"})
+    for (const char* b :
+         {"programbtn", "stronabtn", "plikbtn", "Color95Button1", "Color95Button2", "przypomnij"})
         desktop::setControlColour(this, b, ColourRole::Background,
                                   desktop::toQColor(style.btn_color));
     desktop::setControlColour(this, "Color95Button1", ColourRole::Font, caption);
     desktop::setControlColour(this, "Color95Button2", ColourRole::Font, caption);
+    desktop::setControlColour(this, "przypomnij", ColourRole::Font, caption);
     return true;
 }
 
@@ -375,10 +377,6 @@ void Tinformacja::offerSnooze(int minutes) {
                                              : minutes >= 60 ? "za1h"
                                                              : "za10min"))
             menu->setDefaultAction(a);
-    // The menu opens on the user's usual choice, so Enter takes it.
-    connect(
-        menu, &QMenu::aboutToShow, menu, [menu] { menu->setActiveAction(menu->defaultAction()); },
-        Qt::UniqueConnection);
 }
 
 void Tinformacja::snooze(int minutes) {

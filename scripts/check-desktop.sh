@@ -63,7 +63,7 @@ for _ in 1 2 3 4; do
     done
     [[ -n $window ]] || break
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + 372)) $((Y + 440)) click 1
+    xdotool mousemove $((X + 249)) $((Y + 440)) click 1  # "Done"
     sleep 0.5
 done
 sleep 3  # the start-up window hides behind the icon

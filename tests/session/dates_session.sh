@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# The real program on a sandbox installation under a fake clock (libfaketime)
+# and a login manager double on a private system bus (python3-dbusmock):
+#   dates_session.sh BUILD_DIR
+# 1. The clock stands ten seconds before midnight: at midnight the entry of
+#    the new day is shown without any restart.
+# 2. The clock moves three days on while the machine "sleeps"; the login
+#    manager says PrepareForSleep(false): the day missed is shown as missed,
+#    then the day's own entry, and the user's last check becomes that day.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    kill "${pids[@]}" 2>/dev/null || true
+    [[ -n ${KEEP_WORK:-} ]] || rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    import -window root "$build/dates-session-failed.png" 2>/dev/null || true
+    cat "$work/program.log" 2>/dev/null || true
+    exit 1
+}
+# Waits up to $1 tenths of a second for the command to succeed.
+wait_for() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+python=/usr/bin/python3
+
+# Fake days: the clock is real time plus an offset, read again at every call.
+day0=$(date -d 'tomorrow' +%F)  # the first fake day, whose midnight we cross
+day1=$(date -d "$day0 +1 day" +%F)
+day3=$(date -d "$day0 +3 day" +%F)
+day4=$(date -d "$day0 +4 day" +%F)
+offset_to() { echo $(($(date -d "$1" +%s) - $(date +%s))); }
+export FAKETIME_TIMESTAMP_FILE=$work/faketime FAKETIME_NO_CACHE=1
+# Qt's timers keep real time: only the wall clock is moved.
+export FAKETIME_DONT_FAKE_MONOTONIC=1
+echo "+$(offset_to "$day0 23:59:50")" >"$FAKETIME_TIMESTAMP_FILE"
+
+"$build/kalvex4-setup" --sandbox "$work/sandbox" >/dev/null
+log=$work/sandbox/logs/private/$(id -un).log
+entry() {  # slot title date
+    printf '[%s]\r\nTytul=%s\r\nNumer=%s\r\nInformacja=%s\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
+        "$1" "$2" "$1" "$2" "$3"
+}
+{ entry 0 "New day" "$day1"; entry 1 "Missed while asleep" "$day3"; entry 2 "Today after waking" "$day4"; } >"$log"
+export KALVEX4_STORE=$work/sandbox/Kalvex4.conf KALVEX4_EXCHANGE=$work/sandbox/Kalvex4.tmp
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+userconfig=$work/sandbox/data/$(id -un)_config.ini
+
+display=:$((300 + RANDOM % 300))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+wait_for 100 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# The system bus of this test, with the login manager double on it.
+read -r address buspid < <(dbus-daemon --session --fork --nopidfile --print-address=1 \
+    --print-pid=1 | paste -sd' ')
+pids+=("$buspid")
+export DBUS_SYSTEM_BUS_ADDRESS=$address
+$python -m dbusmock --system --template logind >"$work/logind.log" 2>&1 &
+pids+=($!)
+logind_up() { dbus-send --system --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1 \
+    org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1; }
+wait_for 100 logind_up || fail "the login manager double did not start: $(cat "$work/logind.log")"
+sleep_signal() {  # true: going to sleep, false: woken
+    $python - "$1" <<'PY'
+import sys, dbus
+bus = dbus.SystemBus()
+mock = bus.get_object("org.freedesktop.login1", "/org/freedesktop/login1")
+mock.EmitSignal("org.freedesktop.login1.Manager", "PrepareForSleep", "b",
+                [dbus.Boolean(sys.argv[1] == "true")], dbus_interface="org.freedesktop.DBus.Mock")
+PY
+}
+
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -1)
+LD_PRELOAD=$faketime_lib "$build/kalvex4" >"$work/program.log" 2>&1 &
+pids+=($!)
+program=${pids[-1]}
+
+# The active entry the program announced last, and the message window.
+active() { grep -a -m1 '^aktywny_wpis=' "$KALVEX4_EXCHANGE" 2>/dev/null | tr -d '\r' | cut -d= -f2; }
+message() { xdotool search --onlyvisible --name '^Kalvex - message$' 2>/dev/null | head -1; }
+done_click() {  # "Done" in the message window on screen
+    local w
+    w=$(message)
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    xdotool mousemove $((X + 249)) $((Y + 440)) click 1
+    wait_for 50 bash -c "! xdotool search --onlyvisible --name '^Kalvex - message\$' | grep -qx $w"
+}
+last_check() { grep -a '^ostatnie_sprawdzenie=' "$userconfig" 2>/dev/null | tr -d '\r' | cut -d= -f2; }
+checked_on() { [[ $(last_check) == "$1" ]]; }
+shown() { [[ -n $(message) ]]; }
+
+wait_for 100 checked_on "$day0" || fail "the start-up round did not finish on $day0"
+[[ -z $(message) ]] || fail "a message was shown before midnight"
+echo "ok: started at $day0 23:59:50, nothing due"
+
+wait_for 250 shown || fail "no message after midnight"
+[[ $(active) == 0 ]] || fail "after midnight the active entry is $(active), not the new day's"
+sleep 0.7  # until it has loaded
+import -window root "$build/dates-session-midnight.png"
+done_click || fail "Done did not close the midnight message"
+wait_for 50 checked_on "$day1" || fail "the last check is $(last_check), not $day1"
+echo "ok: at midnight the new day's entry was shown without a restart; last check $day1"
+
+# Asleep three days; the timers of the program did not run meanwhile.
+sleep_signal true
+echo "+$(offset_to "$day4 07:30:00")" >"$FAKETIME_TIMESTAMP_FILE"
+sleep_signal false
+wait_for 100 shown || fail "no message after the resume"
+sleep 0.7
+import -window root "$build/dates-session-resume.png"
+[[ $(active) == 0 ]] || fail "the missed entry (now first) was not shown first: active $(active)"
+done_click || fail "Done did not close the missed message"
+grep -q 'Missed while asleep' "$log" && fail "the first message after the resume was not the missed entry"
+grep -q 'Today after waking' "$log" || fail "the day's entry went before it was shown"
+wait_for 100 shown || fail "the day's own entry did not follow"
+[[ $(active) == 0 ]] || fail "the day's entry was not shown: active $(active)"
+done_click || fail "Done did not close the day's message"
+wait_for 50 checked_on "$day4" || fail "the last check is $(last_check), not $day4"
+grep -q '^Numer=' "$log" && fail "entries are left in $log: $(cat "$log")"
+kill -0 "$program" || fail "the program ended"
+echo "ok: after a resume three days on, the missed entry and the day's entry were shown; last check $day4"
+echo "dates_session: midnight and a resume, 0 faults"

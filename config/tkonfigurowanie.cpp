@@ -88,8 +88,11 @@ QLabel* note(const QString& text, QWidget* parent) {
     bold.setPointSize(8);
     bold.setBold(true);
     label->setFont(bold);
+    // The note's slate grey is for a light page; on a dark desktop the
+    // desktop's own text colour stays, or the note could not be read.
     QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, desktop::toQColor(4667958));
+    if (p.color(QPalette::Window).lightness() >= 128)
+        p.setColor(QPalette::WindowText, desktop::toQColor(4667958));
     label->setPalette(p);
     return label;
 }
@@ -126,7 +129,8 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
 
     m_edit1 = named<QLineEdit>("Edit1", this);
     m_edit1->hide();
-    setFixedSize(690, 480);  // wide enough for the longest colour caption
+    // Wide enough for the longest colour caption, tall enough for the main page.
+    setFixedSize(690, 555);
 }
 
 void Tkonfigurowanie::buildBanner(QVBoxLayout* layout) {

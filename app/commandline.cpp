@@ -32,6 +32,23 @@ constexpr ToolkitOption kToolkitOptions[] = {
     {"sync", nullptr, "Talks to the X11 server synchronously"},
 };
 
+// The desktop entry's actions: what they open in the running program.
+struct WindowOption {
+    const char* name;
+    const char* command;
+    const char* help;
+};
+constexpr WindowOption kWindowOptions[] = {
+    {"editor", "editor", "Opens the editor (of the running program, if any)"},
+    {"new-entry", "new", "Opens a new entry"},
+    {"configuration", "configuration", "Opens the configuration"},
+};
+
+void addWindowOptions(QCommandLineParser& parser) {
+    for (const WindowOption& o : kWindowOptions)
+        parser.addOption(QCommandLineOption(o.name, o.help));
+}
+
 void addToolkitOptions(QCommandLineParser& parser, bool shown) {
     for (const ToolkitOption& o : kToolkitOptions) {
         QCommandLineOption option(o.name, o.help);
@@ -50,6 +67,7 @@ QString helpText(bool withToolkit) {
         "it opens the running one's editor and ends.");
     parser.addHelpOption();
     parser.addVersionOption();
+    addWindowOptions(parser);
     addToolkitOptions(parser, withToolkit);
     return parser.helpText();
 }
@@ -62,6 +80,7 @@ std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    addWindowOptions(parser);
     addToolkitOptions(parser, false);
     const QString program = "kalvex4";
     const QString tryHelp = "Try \"" + program + " --help\" for the options.\n";
@@ -76,6 +95,17 @@ std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments) {
     if (parser.isSet(help)) return CommandLineAnswer{0, helpText(false), {}};
     if (parser.isSet(version)) return CommandLineAnswer{0, program + " " + KV_VERSION + "\n", {}};
     return std::nullopt;
+}
+
+QString startCommand(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    addWindowOptions(parser);
+    addToolkitOptions(parser, false);
+    parser.parse(arguments);
+    for (const WindowOption& o : kWindowOptions)
+        if (parser.isSet(o.name)) return o.command;
+    return {};
 }
 
 }  // namespace kv::app

@@ -19,4 +19,8 @@ struct CommandLineAnswer {
 // left for it.
 std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments);
 
+// What the start asks the program to open: "editor", "new", "configuration",
+// or nothing (the usual start).
+QString startCommand(const QStringList& arguments);
+
 }  // namespace kv::app

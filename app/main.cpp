@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QStyleFactory>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -55,9 +56,10 @@ int main(int argc, char* argv[]) {
 
     const QString user = QString::fromStdString(kv::storage::userName());
     kv::desktop::SingleInstance once("Kalvex.OneInstance." + user);
+    const QString command = kv::app::startCommand(QCoreApplication::arguments());
     if (!once.acquire()) {
         // The running one opens its editor; only one that cannot be reached is said.
-        if (once.signalFirst()) return 0;
+        if (once.signalFirst(2000, command.isEmpty() ? "raise" : command.toLatin1())) return 0;
         services.messages.show(nullptr, "Kalvex is running allready!",
                                kv::desktop::MessageIcon::Warning);
         return 0;
@@ -79,5 +81,8 @@ int main(int argc, char* argv[]) {
         &window, &kv::app::Treminder::quitRequested, &app,
         [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
     window.show();
+    // Started by a desktop action: that window, after the start-up check.
+    if (!command.isEmpty())
+        QTimer::singleShot(0, &window, [&window, command] { window.answerSecondStart(command); });
     return QApplication::exec();
 }

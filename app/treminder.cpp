@@ -272,13 +272,18 @@ void Treminder::runStartupSequence() {
     m_timer1->start();
 }
 
-void Treminder::answerSecondStart() {
+void Treminder::answerSecondStart(const QString& command) {
     if (QWidget* waiting = QApplication::activeModalWidget()) {
         waiting->raise();
         waiting->activateWindow();
         return;
     }
-    m_opener.openEditor(this);
+    if (command == "new")
+        m_opener.openNewEntry(this);
+    else if (command == "configuration")
+        m_opener.openConfiguration(this);
+    else
+        m_opener.openEditor(this);
 }
 
 void Treminder::applyConfiguration() {

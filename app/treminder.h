@@ -46,7 +46,8 @@ public:
     void runStartupSequence();
     // Started again from the menu: the editor opens, or the window already
     // waiting for the user comes forward.
-    void answerSecondStart();
+    // command: "new" or "configuration" open those windows, anything else the editor.
+    void answerSecondStart(const QString& command = {});
     void status(bool reset, int add, const QString& text);
 
 signals:

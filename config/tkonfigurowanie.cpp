@@ -130,7 +130,7 @@ Tkonfigurowanie::Tkonfigurowanie(desktop::Services& services, QWidget* owner)
     m_edit1 = named<QLineEdit>("Edit1", this);
     m_edit1->hide();
     // Wide enough for the longest colour caption, tall enough for the main page.
-    setFixedSize(690, 555);
+    setFixedSize(690, 610);
 }
 
 void Tkonfigurowanie::buildBanner(QVBoxLayout* layout) {
@@ -192,7 +192,13 @@ QGroupBox* Tkonfigurowanie::buildRemindersBox(QWidget* page) {
     m_wyprzedzenie->setRange(0, 30);
     m_wyprzedzenie->setSpecialValueText("off");
     m_wyprzedzenie->setSuffix(" days");
+    m_powiadomienia =
+        named<QCheckBox>("powiadomienia", "Also show reminders as desktop notifications.", box);
+    m_nieprzeszkadzac = named<QCheckBox>(
+        "nieprzeszkadzac", "Show them even while the desktop is set to \"Do Not Disturb\".", box);
     grid->addWidget(m_nadrabianie, 0, 0, 1, 2);
+    grid->addWidget(m_powiadomienia, 3, 0, 1, 2);
+    grid->addWidget(m_nieprzeszkadzac, 4, 0, 1, 2);
     grid->addWidget(labelFor(box, "drzemkaLabel", "\"Remind me again\" first offers:", m_drzemka),
                     1, 0);
     grid->addWidget(m_drzemka, 1, 1);
@@ -277,6 +283,8 @@ void Tkonfigurowanie::load() {
     m_nadrabianie->setChecked(reminders.catchUp);
     m_drzemka->setCurrentIndex(std::max(0, m_drzemka->findData(reminders.snoozeMinutes)));
     m_wyprzedzenie->setValue(reminders.daysAhead);
+    m_powiadomienia->setChecked(reminders.notifications);
+    m_nieprzeszkadzac->setChecked(reminders.duringDnd);
     if (settings.classic) m_rclassic->setChecked(true);
     // A look this user cannot switch to is not offered as if it could be.
     const storage::Look other = storage::chosenLook(m_store->sciezka) == storage::Look::Classic

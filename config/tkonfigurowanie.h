@@ -60,6 +60,8 @@ private:
     QCheckBox* m_autostart = nullptr;
     QCheckBox* m_autolog = nullptr;
     QCheckBox* m_nadrabianie = nullptr;
+    QCheckBox* m_powiadomienia = nullptr;
+    QCheckBox* m_nieprzeszkadzac = nullptr;
     QComboBox* m_drzemka = nullptr;
     QSpinBox* m_wyprzedzenie = nullptr;
     QRadioButton* m_rclassic = nullptr;

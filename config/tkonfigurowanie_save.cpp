@@ -109,7 +109,8 @@ void Tkonfigurowanie::save() {
         m_rclassic->isChecked() ? storage::Look::Classic : storage::Look::Themed;
     if (!written([&] { saveSwitches(wanted); })) return;
     const storage::ReminderSettings reminders{
-        m_nadrabianie->isChecked(), m_drzemka->currentData().toInt(), m_wyprzedzenie->value()};
+        m_nadrabianie->isChecked(), m_drzemka->currentData().toInt(), m_wyprzedzenie->value(),
+        m_powiadomienia->isChecked(), m_nieprzeszkadzac->isChecked()};
     if (!written([&] { storage::UserSettings(*m_userConfig).setReminders(reminders); })) return;
     // A changed switch reaches this user's session at once, not only at the next start.
     if (m_autostart->isChecked() != m_autostartShown &&

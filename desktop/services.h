@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -65,6 +67,26 @@ public:
     virtual bool isEnabled() const = 0;
 };
 
+// A bubble for the desktop's notification service: plain texts; the service
+// escapes them for a server that reads markup.
+struct Bubble {
+    QString summary, body;
+    QColor colour;          // of its icon
+    bool critical = false;  // shown through "Do Not Disturb"
+    // Keys of the actions offered where the server has actions: "done",
+    // "snooze", "later".
+    QStringList actions;
+};
+
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    // Returns at once with a handle; onAction later gets the key the user chose.
+    // Nothing happens where there is no service.
+    virtual int show(const Bubble& bubble, std::function<void(const QString&)> onAction) = 0;
+    virtual void close(int handle) = 0;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -78,6 +100,7 @@ struct Services {
     Autostart& autostart;
     Clock& clock;
     Dialogs& dialogs;
+    Notifier& notifier;
 };
 
 // The real services of this machine.

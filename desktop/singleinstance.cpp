@@ -74,11 +74,11 @@ bool SingleInstance::acquire() {
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = m_server->nextPendingConnection()) {
             connect(s, &QLocalSocket::readyRead, s, [this, s] {
-                s->readAll();
+                const QString command = QString::fromLatin1(s->readAll().left(32));
                 s->write("ok");
                 s->flush();
                 s->disconnectFromServer();
-                emit raiseRequested();
+                emit raiseRequested(command);
             });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
         }
@@ -86,12 +86,12 @@ bool SingleInstance::acquire() {
     return true;
 }
 
-bool SingleInstance::signalFirst(int timeoutMs) const {
+bool SingleInstance::signalFirst(int timeoutMs, const QByteArray& command) const {
     if (!m_guarded) return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write("raise");
+    socket.write(command);
     socket.flush();
     return socket.waitForReadyRead(timeoutMs) && socket.readAll() == "ok";
 }

@@ -19,8 +19,9 @@ public:
 
     // True for the first instance, which keeps the lock until it ends.
     bool acquire();
-    // From a second start: asks the first instance to come forward.
-    bool signalFirst(int timeoutMs = 2000) const;
+    // From a second start: asks the first instance to come forward, or to
+    // carry out command ("editor", "new", "configuration").
+    bool signalFirst(int timeoutMs = 2000, const QByteArray& command = "raise") const;
 
     // Whether a folder of the user's own holds the guard; without one the
     // program runs unguarded (acquire() succeeds), which its caller says.
@@ -32,7 +33,7 @@ public:
     static QString privateFolder();
 
 signals:
-    void raiseRequested();
+    void raiseRequested(const QString& command);
 
 private:
     SingleInstance(const QString& folder, const QString& key, QObject* parent);

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "autostart.h"
+#include "dbusnotifier.h"
 #include "filedialog.h"
 #include "services.h"
 #include "shelltarget.h"
@@ -133,7 +134,8 @@ Services& systemServices() {
                                : static_cast<Autostart&>(session);
     static SystemClock clock;
     static QtDialogs dialogs;
-    static Services services{messages, sound, shell, autostart, clock, dialogs};
+    static DBusNotifier notifier;
+    static Services services{messages, sound, shell, autostart, clock, dialogs, notifier};
     return services;
 }
 

@@ -57,7 +57,10 @@ Tinformacja::Tinformacja(desktop::Services& services, desktop::WindowOpener& ope
     buildWindow();
 }
 
-Tinformacja::~Tinformacja() = default;
+Tinformacja::~Tinformacja() {
+    // Closing the window takes its bubble away too.
+    if (m_bubble) m_services.notifier.close(*m_bubble);
+}
 
 void Tinformacja::buildWindow() {
     setFixedSize(531, 471);
@@ -245,7 +248,8 @@ void Tinformacja::load() {
 
     const storage::ActiveEntry active = m_handed ? *m_handed : m_files->exchange().activeEntry();
     showReason(m_handed ? m_handed->reason : std::string());
-    offerSnooze(storage::UserSettings(m_files->userConfig()).reminders().snoozeMinutes);
+    m_reminders = storage::UserSettings(m_files->userConfig()).reminders();
+    offerSnooze(m_reminders.snoozeMinutes);
     m_number = active.number;
     m_logKey = active.log;
     if (m_number == -1) {
@@ -262,6 +266,7 @@ void Tinformacja::load() {
     loadEntry(*log);
     if (m_type != storage::kDefaultType && !applyStyle()) return;
     enableActions();
+    sendBubble();
 }
 
 void Tinformacja::loadEntry(storage::Profile& log) {

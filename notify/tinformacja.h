@@ -8,6 +8,7 @@
 #include "logbook.h"
 #include "opener.h"
 #include "services.h"
+#include "settings.h"
 #include "shelltarget.h"
 #include "window.h"
 
@@ -63,6 +64,8 @@ private:
     void showLater();
     void snooze(int minutes);
     void showReason(const std::string& reason);
+    // The same entry as a desktop notification, when this user wants one.
+    void sendBubble();
     // The menu of "Remind me again" opens on the user's usual choice.
     void offerSnooze(int minutes);
 
@@ -89,6 +92,8 @@ private:
 
     std::optional<desktop::HandedEntry> m_handed;
     desktop::NotificationAnswer m_answer;
+    storage::ReminderSettings m_reminders;
+    std::optional<int> m_bubble;
     std::optional<storage::FileSet> m_files;
     int m_number = -1;
     std::string m_logKey;

@@ -3,8 +3,10 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "elidinglabel.h"
 #include "entryview.h"
 #include "qtstorage.h"
 #include "tinformacja.h"
@@ -49,6 +51,25 @@ void Tinformacja::done_() {
     }
     m_answer.choice = desktop::NotificationAnswer::Choice::Done;
     closeWindow();
+}
+
+void Tinformacja::sendBubble() {
+    if (!m_reminders.notifications || !m_shown.occupied) return;
+    desktop::Bubble b;
+    b.summary = m_tytul->fullText();
+    b.body = m_info->toPlainText();
+    if (!m_powod->text().isEmpty()) b.body = m_powod->text() + "\n" + b.body;
+    b.colour = m_info->palette().color(QPalette::Base);
+    b.critical = m_reminders.duringDnd;
+    b.actions = QStringList{"done", "snooze", "later"};
+    m_bubble = m_services.notifier.show(b, [this](const QString& key) {
+        if (key == "done")
+            done_();
+        else if (key == "snooze")
+            snooze(m_reminders.snoozeMinutes);
+        else if (key == "later")
+            showLater();
+    });
 }
 
 void Tinformacja::showReason(const std::string& reason) {

@@ -11,6 +11,8 @@ constexpr const char* kLastCheck = "ostatnie_sprawdzenie";
 constexpr const char* kCatchUp = "nadrabianie";
 constexpr const char* kSnooze = "drzemka";
 constexpr const char* kAhead = "wyprzedzenie";
+constexpr const char* kNotifications = "powiadomienia";
+constexpr const char* kDuringDnd = "nie_przeszkadzac";
 
 const char* flag(bool on) {
     return on ? "1" : "0";
@@ -72,6 +74,8 @@ ReminderSettings UserSettings::reminders() const {
     if (snooze == 10 || snooze == 60 || snooze == 1440) s.snoozeMinutes = snooze;
     const int ahead = m_file.readInteger(kUser, kAhead, s.daysAhead);
     if (ahead >= 0 && ahead <= 30) s.daysAhead = ahead;
+    s.notifications = m_file.readBool(kUser, kNotifications, true);
+    s.duringDnd = m_file.readBool(kUser, kDuringDnd, false);
     return s;
 }
 
@@ -80,6 +84,8 @@ void UserSettings::setReminders(const ReminderSettings& s) {
         bool any = doc.write(kUser, kCatchUp, flag(s.catchUp));
         any |= doc.write(kUser, kSnooze, std::to_string(s.snoozeMinutes));
         any |= doc.write(kUser, kAhead, std::to_string(s.daysAhead));
+        any |= doc.write(kUser, kNotifications, flag(s.notifications));
+        any |= doc.write(kUser, kDuringDnd, flag(s.duringDnd));
         return any;
     });
 }

@@ -29,6 +29,8 @@ struct ReminderSettings {
     bool catchUp = true;     // "nadrabianie": show what fell due while the program was not running
     int snoozeMinutes = 10;  // "drzemka": 10, 60, or 1440 for tomorrow
     int daysAhead = 0;       // "wyprzedzenie": 0 (off) to 30
+    bool notifications = true;  // "powiadomienia": also as a desktop notification
+    bool duringDnd = false;     // "nie_przeszkadzac": those shown through Do Not Disturb
 };
 
 // <user>_config.ini, section "kalvex4": one user's state, never another's.

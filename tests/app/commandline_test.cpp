@@ -18,6 +18,19 @@ private slots:
             QVERIFY2(!answerArguments(args), qPrintable(args.join(' ')));
     }
 
+    void theDesktopEntrysActionsStartTheProgramWithTheirWindow() {
+        using kv::app::startCommand;
+        for (const auto& [option, command] :
+             {std::pair{"--editor", "editor"}, std::pair{"--new-entry", "new"},
+              std::pair{"--configuration", "configuration"}}) {
+            const QStringList args{"kalvex4", "-platform", "offscreen", option};
+            QVERIFY2(!answerArguments(args), option);
+            QCOMPARE(startCommand(args), QString(command));
+        }
+        QCOMPARE(startCommand({"kalvex4"}), QString());
+        QVERIFY(answerArguments({"kalvex4", "--help"})->out.contains("--new-entry"));
+    }
+
     void helpAndVersionGoToStandardOutput() {
         const auto help = answerArguments({"kalvex4", "--help"});
         QVERIFY(help && help->status == 0 && help->err.isEmpty());

@@ -84,7 +84,7 @@ private slots:
         // Switched off by this user: nothing missed is shown.
         m_shown.clear();
         setLastCheck("2025-06-01");
-        setReminders({false, 10, 0});
+        setReminders({false, 10, 0, true, false});
         check()->dayRound(true);
         QVERIFY(m_shown.empty());
     }
@@ -155,7 +155,7 @@ private slots:
         add(LogKind::Public, entry("meeting", "2026-01-18", "miesiac", "wszyscy"));
         check()->dayRound(true);
         QVERIFY(m_shown.empty());  // off by default
-        setReminders({true, 10, 3});
+        setReminders({true, 10, 3, true, false});
         check()->dayRound(true);
         QCOMPARE(titles(), (Strings{"birthday", "meeting"}));
         QCOMPARE(reasons(), (Strings{"In 2 days (2026-05-19)", "In 1 day (2026-05-18)"}));

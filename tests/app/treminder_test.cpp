@@ -190,11 +190,16 @@ private slots:
         w.runStartupSequence();
         w.answerSecondStart();
         QCOMPARE(m_opener.opened, QStringList{"editor"});
+        // The desktop entry's actions, forwarded by a second start.
+        w.answerSecondStart("new");
+        w.answerSecondStart("configuration");
+        QCOMPARE(m_opener.opened, (QStringList{"editor", "new", "configuration"}));
+        m_opener.opened.clear();
         QDialog waiting;  // a notification, or the editor itself
         waiting.setWindowModality(Qt::ApplicationModal);
         waiting.show();
-        w.answerSecondStart();
-        QCOMPARE(m_opener.opened, QStringList{"editor"});
+        w.answerSecondStart("new");
+        QVERIFY(m_opener.opened.isEmpty());
         QVERIFY(waiting.isVisible());
     }
 

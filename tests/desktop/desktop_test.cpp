@@ -179,6 +179,11 @@ private slots:
         QTRY_COMPARE(raised.count(), 1);
         t.join();
         QVERIFY(answered);
+        QCOMPARE(raised[0][0].toString(), QString("raise"));
+        std::thread asks([&] { answered = second.signalFirst(3000, "new"); });
+        QTRY_COMPARE(raised.count(), 2);
+        asks.join();
+        QCOMPARE(raised[1][0].toString(), QString("new"));
     }
 
     void anotherUsersPlantedLockNeverStopsTheStart() {

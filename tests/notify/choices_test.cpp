@@ -62,7 +62,7 @@ private slots:
     void remindMeAgainOpensOnTheUsersChoiceAndKeepsTheEntry() {
         add(LogKind::Private, testing::entry("call", "2026-05-17"));
         storage::Profile user(m_box->files().userConfig);
-        storage::UserSettings(user).setReminders({true, 60, 0});
+        storage::UserSettings(user).setReminders({true, 60, 0, true, false});
         auto w = handed(0, "log");
         auto* button = child<QPushButton>(*w, "przypomnij");
         const QString first =

@@ -29,7 +29,7 @@ TEST_F(Machine, OneUsersRemindersNeitherReachNorBlockAnother) {
                      const std::string key = contentKey(LogKind::Public, sharedBirthday(alice));
                      ReminderState(mine).markDone(key, "2026-12-08");
                      ReminderState(mine).snooze(key, LogKind::Public, "2026-12-08T10:00:00");
-                     UserSettings(mine).setReminders({false, 1440, 5});
+                     UserSettings(mine).setReminders({false, 1440, 5, true, false});
                      UserSettings(mine).setLastCheck("2026-12-08");
                      return "";
                  }),

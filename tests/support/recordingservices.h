@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <deque>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "services.h"
@@ -32,9 +33,28 @@ class RecordingServices final : public desktop::MessageBoxes,
                                 public desktop::Shell,
                                 public desktop::Autostart,
                                 public desktop::Clock,
-                                public desktop::Dialogs {
+                                public desktop::Dialogs,
+                                public desktop::Notifier {
 public:
-    RecordingServices() : services{*this, *this, *this, *this, *this, *this} {}
+    RecordingServices() : services{*this, *this, *this, *this, *this, *this, *this} {}
+
+    int show(const desktop::Bubble& bubble, std::function<void(const QString&)> onAction) override {
+        bubbles.push_back(bubble);
+        bubbleActions[static_cast<int>(bubbles.size())] = std::move(onAction);
+        return static_cast<int>(bubbles.size());
+    }
+    void close(int handle) override {
+        closedBubbles << handle;
+        bubbleActions.erase(handle);
+    }
+    // The user chose an action in the bubble.
+    void chooseInBubble(int handle, const QString& key) {
+        auto it = bubbleActions.find(handle);
+        if (it != bubbleActions.end()) {
+            const auto act = it->second;
+            act(key);
+        }
+    }
 
     void show(QWidget* parent, const QString& text, desktop::MessageIcon icon) override {
         messages.push_back({text, icon, onScreen(parent)});
@@ -94,6 +114,9 @@ public:
     bool autostartRefuses = false;
     QList<bool> autostartCalls;
     QDateTime clock{QDate(2026, 5, 17), QTime(9, 30, 0)};
+    std::vector<desktop::Bubble> bubbles;
+    std::map<int, std::function<void(const QString&)>> bubbleActions;
+    QList<int> closedBubbles;
 
 private:
     template <typename T>

@@ -59,7 +59,7 @@ void Tinformacja::sendBubble() {
     b.summary = m_tytul->fullText();
     b.body = m_info->toPlainText();
     if (!m_powod->text().isEmpty()) b.body = m_powod->text() + "\n" + b.body;
-    b.colour = m_info->palette().color(QPalette::Base);
+    b.colour = m_info->palette().color(QPalette::Text);  // the type's font colour
     b.critical = m_reminders.duringDnd;
     b.actions = QStringList{"done", "snooze", "later"};
     m_bubble = m_services.notifier.show(b, [this](const QString& key) {

@@ -24,3 +24,25 @@ xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$build/kv_screenshots" data/help/pictures
+
+# The desktop notification of the first due entry, as dunst draws it on a
+# session bus of its own.
+read -r address buspid < <(dbus-daemon --session --fork --nopidfile --print-address=1 \
+    --print-pid=1 | paste -sd' ')
+export DBUS_SESSION_BUS_ADDRESS=$address
+dunst >/dev/null 2>&1 &
+dunstpid=$!
+trap 'kill "$dunstpid" "${program:-}" "$buspid" 2>/dev/null || true; cleanup' EXIT
+sleep 1
+"$build/kalvex4" >/dev/null 2>&1 &
+program=$!
+bubble=""
+for _ in $(seq 100); do
+    bubble=$(xdotool search --onlyvisible --class dunst 2>/dev/null | head -1) &&
+        [[ -n $bubble ]] && break
+    sleep 0.1
+done
+[[ -n $bubble ]] || { echo "no desktop notification appeared"; exit 1; }
+sleep 0.5
+import -window "$bubble" data/help/pictures/notification.png
+echo "wrote notification.png"

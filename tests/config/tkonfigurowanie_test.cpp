@@ -90,6 +90,11 @@ private slots:
         QTest::keyClick(snooze, Qt::Key_Down);
         ahead->setFocus();
         for (int i = 0; i < 7; ++i) QTest::keyClick(ahead, Qt::Key_Up);
+        auto* dnd = child<QCheckBox>(*w, "nieprzeszkadzac");
+        QVERIFY(child<QCheckBox>(*w, "powiadomienia")->isChecked());
+        QVERIFY(!dnd->isChecked());
+        dnd->setFocus();
+        QTest::keyClick(dnd, Qt::Key_Space);
         save(*w);
         QVERIFY(m_s->messages.empty());
         storage::Profile mine(m_box->files().userConfig);
@@ -97,12 +102,14 @@ private slots:
         QVERIFY(!saved.catchUp);
         QCOMPARE(saved.snoozeMinutes, 1440);
         QCOMPARE(saved.daysAhead, 7);
+        QVERIFY(saved.notifications);
+        QVERIFY(saved.duringDnd);
         // Nothing of it in the file every user shares.
         const storage::IniDocument shared = m_box->config().snapshot();
         for (const storage::IniSection& section : shared.sections())
             for (const storage::IniKey& key : section.keys)
                 QVERIFY(key.name != "drzemka" && key.name != "wyprzedzenie" &&
-                        key.name != "nadrabianie");
+                        key.name != "nadrabianie" && key.name != "powiadomienia");
         auto again = open();
         QCOMPARE(child<QSpinBox>(*again, "wyprzedzenie")->value(), 7);
         QCOMPARE(child<QComboBox>(*again, "drzemka")->currentText(), QString("Tomorrow"));

@@ -166,6 +166,22 @@ GLib.MainLoop().run()
         QTRY_VERIFY(!w->isVisible());
         w.reset();  // the window's end closes its bubble
         QVERIFY(QTest::qWaitFor([] { return calls().contains("CloseNotification [1]"); }, 5000));
+
+        // Entries of the other logs; the window's own "Done" closes the bubble.
+        add(LogKind::Static, testing::entry("birthday", "1990-05-17", "rok"));
+        add(LogKind::Public, testing::entry("meeting", "2026-05-17", "raz", "wszyscy"));
+        for (const auto& [log, id] : {std::pair{"log_staly", 2}, std::pair{"log_glowny", 3}}) {
+            activate(0, log);
+            auto d =
+                testing::shownAndLoaded(std::make_unique<notify::Tinformacja>(services, m_opener));
+            const QString sent = QString("Notify ['Kalvex4', 0, '', '%1'")
+                                     .arg(log == std::string("log_staly") ? "birthday" : "meeting");
+            QVERIFY(QTest::qWaitFor([&] { return calls().contains(sent); }, 5000));
+            QTest::mouseClick(testing::child<QPushButton>(*d, "Color95Button1"), Qt::LeftButton);
+            d.reset();
+            const QString closed = QString("CloseNotification [%1]").arg(id);
+            QVERIFY(QTest::qWaitFor([&] { return calls().contains(closed); }, 5000));
+        }
     }
 
     void noBubbleWhenTheUserSwitchedThemOff() {

@@ -79,7 +79,7 @@ class DBusNotifierTest : public testing::NotifyFixture {
 
 private slots:
     void initTestCase() {
-        m_bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        m_bus.start("dbus-daemon", {"--config-file=" KV_PRIVATE_BUS, "--nofork", "--print-address=1"});
         QVERIFY(m_bus.waitForReadyRead(10000));
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
         QVERIFY(QDBusConnection::sessionBus().isConnected());

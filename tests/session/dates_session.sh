@@ -64,7 +64,7 @@ export DISPLAY=$display
 wait_for 100 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 
 # The system bus of this test, with the login manager double on it.
-read -r address buspid < <(dbus-daemon --session --fork --nopidfile --print-address=1 \
+read -r address buspid < <(dbus-daemon --config-file="$(dirname "$0")/private-bus.conf" --fork --nopidfile --print-address=1 \
     --print-pid=1 | paste -sd' ')
 pids+=("$buspid")
 export DBUS_SYSTEM_BUS_ADDRESS=$address

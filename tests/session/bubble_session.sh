@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The real program on a sandbox with python3-dbusmock's notification daemon on
+# a private session bus: the due entry's Notify call, "Done" chosen in the
+# bubble removing the once-only entry and closing the message window, and no
+# call at all when the user switched desktop notifications off.
+#   bubble_session.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    kill "${pids[@]}" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    import -window root "$build/bubble-session-failed.png" 2>/dev/null || true
+    cat "$work/program.log" 2>/dev/null || true
+    exit 1
+}
+wait_for() {  # tenths of a second, command...
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+python=/usr/bin/python3
+mock() {  # python code with `mock`, the daemon's object
+    $python -c "import dbus
+mock = dbus.SessionBus().get_object('org.freedesktop.Notifications', '/org/freedesktop/Notifications')
+$1"
+}
+calls() { mock "for t, m, a in mock.GetCalls(dbus_interface='org.freedesktop.DBus.Mock'): print(m, *[str(x) for x in a[:5]])"; }
+notified() { calls | grep -q "^Notify Kalvex4 0  $1"; }
+message() { xdotool search --onlyvisible --name '^Kalvex - message$' 2>/dev/null | head -1; }
+shown() { [[ -n $(message) ]]; }
+gone() { [[ -z $(message) ]]; }
+
+"$build/kalvex4-setup" --sandbox "$work/sandbox" >/dev/null
+user=$(id -un)
+log=$work/sandbox/logs/private/$user.log
+today=$(date +%F)
+printf '[0]\r\nTytul=Dentist\r\nNumer=0\r\nInformacja=Call before noon.\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
+    "$today" >"$log"
+export KALVEX4_STORE=$work/sandbox/Kalvex4.conf KALVEX4_EXCHANGE=$work/sandbox/Kalvex4.tmp
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+display=:$((600 + RANDOM % 300))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+wait_for 100 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+read -r address buspid < <(dbus-daemon --config-file="$(dirname "$0")/private-bus.conf" --fork --nopidfile --print-address=1 \
+    --print-pid=1 | paste -sd' ')
+pids+=("$buspid")
+export DBUS_SESSION_BUS_ADDRESS=$address
+$python -m dbusmock --template notification_daemon \
+    -p '{"capabilities": "actions body body-markup persistence"}' >"$work/daemon.log" 2>&1 &
+pids+=($!)
+wait_for 100 mock "mock.GetCapabilities(dbus_interface='org.freedesktop.Notifications')" \
+    2>/dev/null || fail "the notification daemon double did not start"
+
+"$build/kalvex4" >"$work/program.log" 2>&1 &
+pids+=($!)
+wait_for 100 shown || fail "no message window"
+wait_for 50 notified Dentist || fail "no Notify call: $(calls)"
+echo "ok: the due entry went to the notification service: $(calls | grep ^Notify)"
+mock "mock.EmitSignal('org.freedesktop.Notifications', 'ActionInvoked', 'us', [dbus.UInt32(1), 'done'],
+      dbus_interface='org.freedesktop.DBus.Mock')"
+wait_for 50 gone || fail "Done in the bubble left the message window open"
+grep -q '^Numer=' "$log" && fail "Done in the bubble left the entry in $log"
+echo "ok: Done in the bubble removed the entry and closed the window"
+
+# Switched off by this user: the next start sends nothing.
+kill "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null || true
+printf '[0]\r\nTytul=Second\r\nNumer=0\r\nInformacja=Again.\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
+    "$today" >"$log"
+printf '[kalvex4]\r\npowiadomienia=0\r\n' >>"$work/sandbox/data/${user}_config.ini"
+mock "mock.ClearCalls(dbus_interface='org.freedesktop.DBus.Mock')"
+"$build/kalvex4" >>"$work/program.log" 2>&1 &
+pids+=($!)
+wait_for 100 shown || fail "no message window on the second start"
+sleep 1
+calls | grep -q '^Notify' && fail "a Notify call although switched off: $(calls)"
+echo "ok: switched off, the second start sent nothing"
+echo "bubble_session: 0 faults"

@@ -6,7 +6,8 @@ pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libcanber
       libgtest-dev googletest libbenchmark-dev xvfb xauth x11-utils imagemagick
       fonts-dejavu-core fonts-urw-base35 sound-theme-freedesktop clang-format xdotool trayer
       clang libclang-rt-14-dev librsvg2-bin desktop-file-utils appstream dbus
-      dpkg-dev fakeroot file man-db procps lintian faketime python3-dbusmock python3-dbus python3-gi dunst)
+      dpkg-dev fakeroot file man-db procps lintian faketime python3-dbusmock python3-dbus python3-gi dunst
+      at-spi2-core python3-pyatspi)
 if [[ "${1:-}" == "--windows" ]]; then
     pkgs+=(g++-mingw-w64-x86-64 wine64)
 fi

@@ -6,30 +6,9 @@
 # call at all when the user switched desktop notifications off.
 #   bubble_session.sh BUILD_DIR
 set -euo pipefail
-build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    kill "${pids[@]}" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    import -window root "$build/bubble-session-failed.png" 2>/dev/null || true
-    cat "$work/program.log" 2>/dev/null || true
-    exit 1
-}
-wait_for() {  # tenths of a second, command...
-    local tries=$1
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-python=/usr/bin/python3
+name=bubble-session
+source "$(dirname "$0")/session_kit.sh"
+
 mock() {  # python code with `mock`, the daemon's object
     $python -c "import dbus
 mock = dbus.SessionBus().get_object('org.freedesktop.Notifications', '/org/freedesktop/Notifications')
@@ -59,25 +38,13 @@ for app in pyatspi.Registry.getDesktop(0):
 shown() { [[ $(message) == "$1" ]]; }
 gone() { [[ -z $(message) ]]; }
 
-"$build/kalvex4-setup" --sandbox "$work/sandbox" >/dev/null
-user=$(id -un)
-log=$work/sandbox/logs/private/$user.log
+start_sandbox
 today=$(date +%F)
 printf '[0]\r\nTytul=Dentist\r\nNumer=0\r\nInformacja=Call before noon.\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
     "$today" >"$log"
-export KALVEX4_STORE=$work/sandbox/Kalvex4.conf KALVEX4_EXCHANGE=$work/sandbox/Kalvex4.tmp
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-display=:$((600 + RANDOM % 300))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 100 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-read -r address buspid < <(dbus-daemon --config-file="$(dirname "$0")/private-bus.conf" --fork --nopidfile --print-address=1 \
-    --print-pid=1 | paste -sd' ')
-pids+=("$buspid")
-export DBUS_SESSION_BUS_ADDRESS=$address
+start_display
+start_bus
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
 # The accessibility bus of this session, and Qt's bridge to it.
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 pids+=($!)
@@ -104,7 +71,7 @@ kill "${pids[-1]}"
 wait "${pids[-1]}" 2>/dev/null || true
 printf '[0]\r\nTytul=Second\r\nNumer=0\r\nInformacja=Again.\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
     "$today" >"$log"
-printf '[kalvex4]\r\npowiadomienia=0\r\n' >"$work/sandbox/data/${user}_config.ini"
+printf '[kalvex4]\r\npowiadomienia=0\r\n' >"$userconfig"
 mock "mock.ClearCalls(dbus_interface='org.freedesktop.DBus.Mock')"
 "$build/kalvex4" >>"$work/program.log" 2>&1 &
 pids+=($!)

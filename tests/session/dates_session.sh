@@ -8,31 +8,8 @@
 #    manager says PrepareForSleep(false): the day missed is shown as missed,
 #    then the day's own entry, and the user's last check becomes that day.
 set -euo pipefail
-build=$(cd "$1" && pwd)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    kill "${pids[@]}" 2>/dev/null || true
-    [[ -n ${KEEP_WORK:-} ]] || rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    import -window root "$build/dates-session-failed.png" 2>/dev/null || true
-    cat "$work/program.log" 2>/dev/null || true
-    exit 1
-}
-# Waits up to $1 tenths of a second for the command to succeed.
-wait_for() {
-    local tries=$1
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-python=/usr/bin/python3
+name=dates-session
+source "$(dirname "$0")/session_kit.sh"
 
 # Fake days: the clock is real time plus an offset, read again at every call.
 day0=$(date -d 'tomorrow' +%F)  # the first fake day, whose midnight we cross
@@ -45,29 +22,17 @@ export FAKETIME_TIMESTAMP_FILE=$work/faketime FAKETIME_NO_CACHE=1
 export FAKETIME_DONT_FAKE_MONOTONIC=1
 echo "+$(offset_to "$day0 23:59:50")" >"$FAKETIME_TIMESTAMP_FILE"
 
-"$build/kalvex4-setup" --sandbox "$work/sandbox" >/dev/null
-log=$work/sandbox/logs/private/$(id -un).log
+start_sandbox
 entry() {  # slot title date
     printf '[%s]\r\nTytul=%s\r\nNumer=%s\r\nInformacja=%s\r\nData=%s\r\nTyp=Default\r\nDzwiek=-choose-\r\n' \
         "$1" "$2" "$1" "$2" "$3"
 }
 { entry 0 "New day" "$day1"; entry 1 "Missed while asleep" "$day3"; entry 2 "Today after waking" "$day4"; } >"$log"
-export KALVEX4_STORE=$work/sandbox/Kalvex4.conf KALVEX4_EXCHANGE=$work/sandbox/Kalvex4.tmp
-export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-userconfig=$work/sandbox/data/$(id -un)_config.ini
-
-display=:$((300 + RANDOM % 300))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-wait_for 100 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+start_display
 
 # The system bus of this test, with the login manager double on it.
-read -r address buspid < <(dbus-daemon --config-file="$(dirname "$0")/private-bus.conf" --fork --nopidfile --print-address=1 \
-    --print-pid=1 | paste -sd' ')
-pids+=("$buspid")
-export DBUS_SYSTEM_BUS_ADDRESS=$address
+start_bus
+export DBUS_SYSTEM_BUS_ADDRESS=$bus_address
 $python -m dbusmock --system --template logind >"$work/logind.log" 2>&1 &
 pids+=($!)
 logind_up() { dbus-send --system --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1 \

@@ -9,12 +9,12 @@ namespace kv::app {
 
 using storage::LogKind;
 
-namespace {
-constexpr const char* kTimeFormat = "yyyy-MM-ddTHH:mm:ss";
-}
-
 std::string dayText(const QDate& day) {
     return day.toString("yyyy-MM-dd").toStdString();
+}
+
+std::string timeText(const QDateTime& time) {
+    return time.toString(kTimeFormat).toStdString();
 }
 
 DueCheck::DueCheck(storage::FileSet& files, std::string user, Hooks hooks)
@@ -32,7 +32,7 @@ bool DueCheck::hidden(LogKind kind, const storage::StoredEntry& entry) const {
     const QDateTime now = m_hooks.now();
     if (state.doneOn(key, dayText(now.date()))) return true;
     const std::string until = state.snoozedUntil(key);
-    return !until.empty() && until > now.toString(kTimeFormat).toStdString();
+    return !until.empty() && until > timeText(now);
 }
 
 void DueCheck::keepState(const std::function<void()>& write) {
@@ -57,7 +57,7 @@ void DueCheck::record(LogKind kind, const storage::StoredEntry& entry,
     if (answer.choice == Choice::Snooze) {
         const QDateTime until =
             answer.snoozeMinutes >= 1440 ? now.addDays(1) : now.addSecs(60 * answer.snoozeMinutes);
-        keepState([&] { state.snooze(key, kind, until.toString(kTimeFormat).toStdString()); });
+        keepState([&] { state.snooze(key, kind, timeText(until)); });
     }
 }
 

@@ -90,5 +90,8 @@ private:
 
 // "YYYY-MM-DD", the form of the stored dates.
 std::string dayText(const QDate& day);
+// "YYYY-MM-DDTHH:MM:SS" local time, the form a put-off entry is kept in.
+inline constexpr const char* kTimeFormat = "yyyy-MM-ddTHH:mm:ss";
+std::string timeText(const QDateTime& time);
 
 }  // namespace kv::app

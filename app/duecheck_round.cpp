@@ -13,8 +13,6 @@ using storage::LogKind;
 
 namespace {
 
-constexpr const char* kTimeFormat = "yyyy-MM-ddTHH:mm:ss";
-
 std::string aheadReason(int days, const QDate& day) {
     const QString count = days == 1 ? QString("In 1 day") : QString("In %1 days").arg(days);
     return QString("%1 (%2)").arg(count, day.toString("yyyy-MM-dd")).toStdString();
@@ -103,7 +101,7 @@ void DueCheck::aheadPass(const QDate& today, int daysAhead) {
 
 void DueCheck::snoozeCheck() {
     storage::Profile& file = m_files.userConfig();
-    const std::string now = m_hooks.now().toString(kTimeFormat).toStdString();
+    const std::string now = timeText(m_hooks.now());
     for (const storage::Snooze& s : storage::ReminderState(file).snoozes()) {
         if (s.until > now) continue;
         keepState([&] { storage::ReminderState(file).forgetSnooze(s.key); });

@@ -55,12 +55,12 @@ void DayWatch::watchClockChanges() {
     m_clockFd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
     if (m_clockFd < 0) return;
     auto setFarAhead = [fd = m_clockFd] {
-        itimerspec spec{};
+        itimerspec farAhead{};
         timespec now{};
         ::clock_gettime(CLOCK_REALTIME, &now);
-        spec.it_value.tv_sec = now.tv_sec + 10L * 365 * 24 * 3600;
-        return ::timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) ==
-               0;
+        farAhead.it_value.tv_sec = now.tv_sec + 10L * 365 * 24 * 3600;
+        return ::timerfd_settime(fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &farAhead,
+                                 nullptr) == 0;
     };
     if (!setFarAhead()) {
         ::close(m_clockFd);

@@ -79,7 +79,8 @@ class DBusNotifierTest : public testing::NotifyFixture {
 
 private slots:
     void initTestCase() {
-        m_bus.start("dbus-daemon", {"--config-file=" KV_PRIVATE_BUS, "--nofork", "--print-address=1"});
+        m_bus.start("dbus-daemon",
+                    {"--config-file=" KV_PRIVATE_BUS, "--nofork", "--print-address=1"});
         QVERIFY(m_bus.waitForReadyRead(10000));
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
         QVERIFY(QDBusConnection::sessionBus().isConnected());
@@ -135,7 +136,8 @@ GLib.MainLoop().run()
     void theBubbleCarriesTheEntryAndItsActionsActLikeTheButtons() {
         startServer({"-m", "dbusmock", "--template", "notification_daemon", "-p",
                      R"({"capabilities": "actions body body-markup persistence"})"});
-        // The service takes an unsigned id, as the specification has it.
+        // The real protocol's CloseNotification takes an unsigned id; the double's takes a signed
+        // one.
         python(
             "mock.AddMethod('org.freedesktop.Notifications', 'CloseNotification', 'u', '', '',"
             " dbus_interface='org.freedesktop.DBus.Mock')");

@@ -58,7 +58,7 @@ void addToolkitOptions(QCommandLineParser& parser, bool shown) {
     }
 }
 
-QString helpText(bool withToolkit) {
+QString helpText(bool withToolkit, const QString& commands) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
@@ -69,12 +69,13 @@ QString helpText(bool withToolkit) {
     parser.addVersionOption();
     addWindowOptions(parser);
     addToolkitOptions(parser, withToolkit);
-    return parser.helpText();
+    return parser.helpText() + (commands.isEmpty() ? QString() : "\n" + commands);
 }
 
 }  // namespace
 
-std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments) {
+std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments,
+                                                 const QString& commands) {
     if (arguments.size() < 2) return std::nullopt;  // the usual start, from the session
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -91,8 +92,8 @@ std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments) {
                                  {},
                                  program + ": unknown argument \"" +
                                      parser.positionalArguments().first() + "\"\n" + tryHelp};
-    if (parser.isSet("help-all")) return CommandLineAnswer{0, helpText(true), {}};
-    if (parser.isSet(help)) return CommandLineAnswer{0, helpText(false), {}};
+    if (parser.isSet("help-all")) return CommandLineAnswer{0, helpText(true, commands), {}};
+    if (parser.isSet(help)) return CommandLineAnswer{0, helpText(false, commands), {}};
     if (parser.isSet(version)) return CommandLineAnswer{0, program + " " + KV_VERSION + "\n", {}};
     return std::nullopt;
 }

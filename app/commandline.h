@@ -16,8 +16,9 @@ struct CommandLineAnswer {
 
 // The answer to arguments (the program's name first), or nothing when the
 // program is to start; the toolkit's own options (-platform, -style...) are
-// left for it.
-std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments);
+// left for it. The help ends with commands, the command line's own list.
+std::optional<CommandLineAnswer> answerArguments(const QStringList& arguments,
+                                                 const QString& commands = {});
 
 // What the start asks the program to open: "editor", "new", "configuration",
 // or nothing (the usual start).

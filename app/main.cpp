@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli.h"
 #include "commandline.h"
 #include "exchange.h"
 #include "locations.h"
@@ -26,15 +27,23 @@ void applyLook() {
         QApplication::setStyle(QStyleFactory::create("Windows"));
 }
 
-// --help and --version answer on the terminal before any window system is
-// needed, and what the program does not know ends it with status 2.
+// --help, --version and the commands answer on the terminal before any window
+// system is needed, and what the program does not know ends it with status 2.
 void answerCommandLine(int argc, char* argv[]) {
     if (argc < 2) return;  // the usual start, from the session: nothing to answer
     std::optional<kv::app::CommandLineAnswer> answer;
     {
         QCoreApplication plain(argc, argv);
         QCoreApplication::setApplicationName("kalvex4");
-        answer = kv::app::answerArguments(QCoreApplication::arguments());
+        const QStringList arguments = QCoreApplication::arguments();
+        // A command for scripts: no display, and no guard against a running program.
+        if (kv::cli::isCommand(arguments)) {
+            const kv::cli::Reply reply = kv::cli::run(arguments, QDate::currentDate());
+            std::fwrite(reply.out.data(), 1, reply.out.size(), stdout);
+            std::fwrite(reply.err.data(), 1, reply.err.size(), stderr);
+            std::exit(reply.status);
+        }
+        answer = kv::app::answerArguments(arguments, kv::cli::commandsHelp());
     }
     if (!answer) return;
     std::fputs(answer->out.toLocal8Bit().constData(), stdout);

@@ -18,6 +18,7 @@
 
 #include "colours.h"
 #include "datepicker.h"
+#include "entrymessages.h"
 #include "infotypes.h"
 #include "soundalias.h"
 #include "windowcommands.h"
@@ -252,11 +253,7 @@ bool EntryForm::inputAccepted() {
     if (!dateChosen())
         ok = fail(m_checks[4]);
     else if (!desktop::DatePicker::isRealDate(m_kalendarz->text()))
-        ok =
-            fail(QString("The date \"%1\" is not a day of the calendar, so the message would never "
-                         "be displayed. Type the date as year-month-day (2026-12-24) or choose it "
-                         "in the calendar.")
-                     .arg(m_kalendarz->text()));
+        ok = fail(notADayMessage(m_kalendarz->text()));
     return ok && pastDateAccepted();
 }
 
@@ -265,11 +262,7 @@ bool EntryForm::pastDateAccepted() {
     const QDate date = QDate::fromString(m_kalendarz->text(), "yyyy-MM-dd");
     if (displayMode() != storage::DisplayMode::Once || date >= m_services.clock.now().date())
         return true;
-    return m_services.messages.ask(this,
-                                   QString("The date %1 has already passed, so a message "
-                                           "displayed once will not be shown. Save it "
-                                           "anyway?")
-                                       .arg(m_kalendarz->text()),
+    return m_services.messages.ask(this, pastDateMessage(m_kalendarz->text()),
                                    desktop::MessageIcon::Warning) == desktop::Answer::Yes;
 }
 

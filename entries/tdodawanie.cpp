@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "entrymessages.h"
 #include "windowkit.h"
 
 namespace kv::entries {
@@ -116,10 +117,7 @@ std::optional<QString> Tdodawanie::store() {
     if (storage::addEntry(m_files->log(kind), kind,
                           entryFromControls(m_odbiorca->text().toUpper())))
         return std::nullopt;
-    return QString(
-               "This entry was not stored: the chosen log (%1) is full, it holds 51 entries. "
-               "Delete an entry of that log first, then save again.")
-        .arg(QString::fromStdString(m_files->log(kind).path()));
+    return fullLogMessage(QString::fromStdString(m_files->log(kind).path()));
 }
 
 }  // namespace kv::entries

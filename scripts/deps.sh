@@ -7,7 +7,8 @@ pkgs=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libcanber
       fonts-dejavu-core fonts-urw-base35 sound-theme-freedesktop clang-format xdotool trayer
       clang libclang-rt-14-dev librsvg2-bin desktop-file-utils appstream dbus
       dpkg-dev fakeroot file man-db procps lintian faketime python3-dbusmock python3-dbus python3-gi dunst
-      at-spi2-core python3-pyatspi)
+      at-spi2-core python3-pyatspi libical-dev python3-vobject python3-icalendar
+      python3-recurring-ical-events)
 if [[ "${1:-}" == "--windows" ]]; then
     pkgs+=(g++-mingw-w64-x86-64 wine64)
 fi

@@ -149,19 +149,40 @@ bool isOccupied(const Profile& log, int slot) {
 }
 
 std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry) {
-    std::optional<int> slot;
+    const std::vector<int> slots = addEntries(log, kind, {entry});
+    if (slots.empty()) return std::nullopt;
+    return slots.front();
+}
+
+std::vector<int> addEntries(Profile& log, LogKind kind, const std::vector<EntryData>& entries) {
+    std::vector<int> slots;
     log.update([&](IniDocument& doc) {
-        slot.reset();
+        slots.clear();
         settle(doc, log.path());
-        for (int k = 0; k < kSlots; ++k) {
-            if (doc.read(slotName(k), "Numer", "cos") == "cos") {
-                slot = k;
-                return writeEntry(doc, kind, k, entry);
-            }
+        bool changed = false;
+        for (int k = 0; k < kSlots && slots.size() < entries.size(); ++k) {
+            if (doc.read(slotName(k), "Numer", "cos") != "cos") continue;
+            changed |= writeEntry(doc, kind, k, entries[slots.size()]);
+            slots.push_back(k);
         }
-        return false;
+        return changed;
     });
-    return slot;
+    return slots;
+}
+
+StoredEntry storedForm(LogKind kind, const EntryData& e) {
+    return StoredEntry{true,
+                       encodeText(e.tytul),
+                       encodeText(e.informacja),
+                       e.data,
+                       e.typ,
+                       e.dzwiek,
+                       kind == LogKind::Private ? std::string() : e.wyswietlanie,
+                       kind == LogKind::Public ? e.odbiorca : std::string(),
+                       e.email.value_or(""),
+                       e.strona.value_or(""),
+                       e.program.value_or(""),
+                       e.plik.value_or("")};
 }
 
 bool rewriteEntry(Profile& log, LogKind kind, int slot, const EntryData& entry,

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "logkind.h"
 #include "profile.h"
@@ -51,6 +52,11 @@ bool isOccupied(const Profile& log, int slot);
 
 // Stores the entry in the lowest free slot; nothing when all 51 are taken.
 std::optional<int> addEntry(Profile& log, LogKind kind, const EntryData& entry);
+// Stores as many of the entries as there are free slots, in order, as one
+// atomic change; the slots they took.
+std::vector<int> addEntries(Profile& log, LogKind kind, const std::vector<EntryData>& entries);
+// What readStoredEntry() gives back for entry once it is stored in kind's log.
+StoredEntry storedForm(LogKind kind, const EntryData& entry);
 // Writes the entry's keys over slot's, in the order of a new entry; an action
 // left unset removes its key, so that a switched-off action is no longer offered.
 // With expected set, changes nothing (and returns false) unless slot still

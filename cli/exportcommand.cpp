@@ -1,0 +1,126 @@
+// kalvex4 export: the entries this user is shown, as calendar events.
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "command.h"
+#include "duerules.h"
+#include "icalendar.h"
+#include "reminders.h"
+
+namespace kv::cli {
+
+namespace {
+
+using storage::DisplayMode;
+using storage::LogKind;
+
+// How often the due check shows the entry, or nothing when it never does.
+std::optional<DisplayMode> modeOf(LogKind kind, const std::string& stored) {
+    if (kind == LogKind::Private) return DisplayMode::Once;
+    if (stored == "rok") return DisplayMode::Yearly;
+    if (stored == "miesiac") return DisplayMode::Monthly;
+    // The static log's check goes by yearly and monthly entries only.
+    if (stored == "raz" && kind == LogKind::Public) return DisplayMode::Once;
+    return std::nullopt;
+}
+
+// The first day of the event. A periodic entry's year (and a monthly one's
+// month) has no meaning, so it starts by 2000 at the latest and every due
+// day since is one of its occurrences; 2000 has a 29 February.
+QDate startOf(DisplayMode mode, const std::string& date) {
+    const QDate stored = dateArgument(QString::fromStdString(date));
+    if (mode == DisplayMode::Once) return stored;
+    if (stored.isValid() && stored.year() <= 2000) return stored;
+    const std::string rest =
+        mode == DisplayMode::Yearly ? app::cut(date, 6, 5) : "01-" + app::cut(date, 9, 2);
+    return dateArgument(QString::fromStdString("2000-" + rest));
+}
+
+// The event of an entry, or why it has none.
+std::optional<Event> eventOf(const Listed& l, QString& problem) {
+    const storage::StoredEntry& s = l.entry;
+    const std::optional<DisplayMode> mode = modeOf(l.kind, s.wyswietlanie);
+    if (!mode) {
+        problem = "it is never due (its way of display is \"" +
+                  QString::fromStdString(s.wyswietlanie) + "\")";
+        return std::nullopt;
+    }
+    Event e;
+    e.mode = *mode;
+    e.start = startOf(*mode, s.data);
+    if (!e.start.isValid()) {
+        problem = "it is never due (its date \"" + QString::fromStdString(s.data) +
+                  "\" names no day of the calendar)";
+        return std::nullopt;
+    }
+    // Derived from the content, the UID stays the same from one export to the next.
+    e.uid = storage::contentKey(l.kind, s) + "@kalvex4";
+    if (s.data != e.start.toString("yyyy-MM-dd").toStdString()) e.date = s.data;
+    e.summary = storage::decodeText(s.tytul);
+    e.description = storage::decodeText(s.informacja);
+    e.type = s.typ;
+    e.sound = s.dzwiek;
+    auto action = [](const std::string& v) {
+        return v.empty() ? std::nullopt : std::optional<std::string>(v);
+    };
+    e.email = action(s.email);
+    e.url = action(s.strona);
+    e.program = action(s.program);
+    e.file = action(s.plik);
+    return e;
+}
+
+// Writes bytes to path in one step, so that a failed export leaves the old file.
+QString writeOut(const QString& path, const std::string& bytes) {
+    const QFileInfo info(path);
+    // A file this user cannot read is not theirs to replace.
+    if (info.exists() && !info.isReadable())
+        return "Unable to write to " + path + " (it exists and this user cannot read it)";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.commit())
+        return "Unable to write to " + path + " (" + file.errorString() + ")";
+    return {};
+}
+
+}  // namespace
+
+int exportCommand(Command& c) {
+    if (!c.args().positional().isEmpty())
+        return c.fail(kUsage, "unknown argument \"" + c.args().positional().first() + "\"");
+    const std::optional<QString> path = c.args().value("ics");
+    if (!path || path->isEmpty())
+        return c.fail(kUsage, "--ics FILE is needed (- for standard output)");
+    const std::optional<std::vector<LogKind>> kinds = c.chosenLogs();
+    if (!kinds) return kUsage;
+    if (!c.readable(*kinds)) return kRefused;
+    std::vector<Event> events;
+    int others = 0;
+    for (const Listed& l : c.entries(*kinds)) {
+        // Public entries for other users are theirs to be reminded of.
+        if (l.kind == LogKind::Public && !app::receiverMatches(l.entry.odbiorca, c.where().user)) {
+            ++others;
+            continue;
+        }
+        QString problem;
+        if (std::optional<Event> e = eventOf(l, problem))
+            events.push_back(std::move(*e));
+        else
+            c.warn("left out entry " + QString::number(l.number) + " of the " + logName(l.kind) +
+                   " log: " + problem);
+    }
+    if (others > 0)
+        c.warn(QString("left out %1 entries of the public log for other users").arg(others));
+    const std::string bytes = writeCalendar(events, QDateTime::currentDateTime());
+    if (*path == "-") {
+        c.reply().out += bytes;
+        return kOk;
+    }
+    if (const QString refused = writeOut(*path, bytes); !refused.isEmpty())
+        return c.fail(kRefused, refused);
+    c.print(QString("Exported %1 entries to %2.").arg(events.size()).arg(*path));
+    return kOk;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,171 @@
+// Reading a calendar: every VEVENT becomes an event the logs can hold, or a
+// refusal naming its UID and why.
+
+#include <libical/ical.h>
+
+#include <QString>
+#include <memory>
+#include <set>
+
+#include "icalendar.h"
+
+namespace kv::cli {
+
+namespace {
+
+using storage::DisplayMode;
+
+struct ComponentFree {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using Component = std::unique_ptr<icalcomponent, ComponentFree>;
+
+// A timed start falls on the local date of the reader's machine.
+QDate localDate(const icaltimetype& t) {
+    if (t.is_date || (!icaltime_is_utc(t) && !t.zone)) return QDate(t.year, t.month, t.day);
+    const icaltimezone* zone = icaltime_is_utc(t) ? icaltimezone_get_utc_timezone() : t.zone;
+    const time_t seconds = icaltime_as_timet_with_zone(t, zone);
+    return QDateTime::fromSecsSinceEpoch(seconds).date();
+}
+
+bool arraySet(const short* values) {
+    return values[0] != ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+// The one value of a BY part, or -1 when there are several.
+int single(const short* values) {
+    return arraySet(values + 1) ? -1 : values[0];
+}
+
+// Why a repetition rule is more than every year or every month on the start's day.
+std::string ruleProblem(const icalrecurrencetype& r, const QDate& start, DisplayMode& mode) {
+    if (r.freq == ICAL_YEARLY_RECURRENCE)
+        mode = DisplayMode::Yearly;
+    else if (r.freq == ICAL_MONTHLY_RECURRENCE)
+        mode = DisplayMode::Monthly;
+    else
+        return "it repeats more often than monthly; the logs hold yearly and monthly entries";
+    if (r.interval > 1)
+        return "it repeats every " + std::to_string(r.interval) + " years or months";
+    if (r.count > 0) return "it ends after " + std::to_string(r.count) + " times";
+    if (!icaltime_is_null_time(r.until)) return "it ends on a set day (UNTIL)";
+    if (arraySet(r.by_day)) return "it falls on a weekday of the month (BYDAY)";
+    if (arraySet(r.by_month_day) && single(r.by_month_day) != start.day())
+        return "it falls on other days of the month than its start (BYMONTHDAY)";
+    if (arraySet(r.by_month) &&
+        (mode == DisplayMode::Monthly || single(r.by_month) != start.month()))
+        return "it falls in other months than its start (BYMONTH)";
+    if (arraySet(r.by_year_day) || arraySet(r.by_week_no) || arraySet(r.by_set_pos) ||
+        arraySet(r.by_hour) || arraySet(r.by_minute) || arraySet(r.by_second))
+        return "its rule picks days the logs cannot name";
+    return {};
+}
+
+std::string xValue(icalproperty* p) {
+    const icalvalue* v = icalproperty_get_value(p);
+    if (!v) return {};
+    const char* text = icalvalue_isa(v) == ICAL_X_VALUE      ? icalvalue_get_x(v)
+                       : icalvalue_isa(v) == ICAL_TEXT_VALUE ? icalvalue_get_text(v)
+                                                             : nullptr;
+    return text ? cleanText(text, false) : std::string();
+}
+
+void takeOurs(icalcomponent* c, Event& e) {
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY)) {
+        const std::string name = icalproperty_get_x_name(p) ? icalproperty_get_x_name(p) : "";
+        const std::string value = xValue(p);
+        if (name == "X-KALVEX4-DATE")
+            e.date = value;
+        else if (name == "X-KALVEX4-TYPE")
+            e.type = value;
+        else if (name == "X-KALVEX4-SOUND")
+            e.sound = value;
+        else if (name == "X-KALVEX4-EMAIL")
+            e.email = value;
+        else if (name == "X-KALVEX4-PROGRAM")
+            e.program = value;
+        else if (name == "X-KALVEX4-FILE")
+            e.file = value;
+    }
+    if (icalproperty* url = icalcomponent_get_first_property(c, ICAL_URL_PROPERTY))
+        if (const char* value = icalproperty_get_url(url)) e.url = cleanText(value, false);
+}
+
+std::string text(const char* value) {
+    return value ? cleanText(value, true) : std::string();
+}
+
+// Why the event cannot be an entry, or empty when e now holds it.
+std::string readEvent(icalcomponent* c, Event& e) {
+    if (icalcomponent_count_errors(c) > 0) {
+        icalproperty* error = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY);
+        return "it is malformed (" +
+               std::string(error ? icalproperty_get_xlicerror(error) : "unreadable") + ")";
+    }
+    if (icalcomponent_get_status(c) == ICAL_STATUS_CANCELLED) return "it is cancelled";
+    if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY))
+        return "it changes one occurrence of a series (RECURRENCE-ID)";
+    if (!icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY)) return "it has no start";
+    e.start = localDate(icalcomponent_get_dtstart(c));
+    if (!e.start.isValid()) return "its start is not a day of the calendar";
+    if (icalcomponent_count_properties(c, ICAL_RRULE_PROPERTY) > 1) return "it has several rules";
+    if (icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) ||
+        icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY))
+        return "it adds or leaves out single dates (RDATE, EXDATE)";
+    if (icalproperty* rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY))
+        if (std::string problem = ruleProblem(icalproperty_get_rrule(rule), e.start, e.mode);
+            !problem.empty())
+            return problem;
+    e.summary = text(icalcomponent_get_summary(c));
+    e.description = text(icalcomponent_get_description(c));
+    takeOurs(c, e);
+    return {};
+}
+
+void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& uids) {
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind == ICAL_VTIMEZONE_COMPONENT) continue;
+        Event e;
+        e.uid = icalcomponent_get_uid(c) ? cleanText(icalcomponent_get_uid(c), false) : "";
+        const std::string shown = e.uid.empty() ? "(no UID)" : e.uid;
+        std::string problem;
+        if (kind != ICAL_VEVENT_COMPONENT)
+            problem =
+                std::string("it is a ") + icalcomponent_kind_to_string(kind) + ", not an event";
+        else if (!e.uid.empty() && !uids.insert(e.uid).second)
+            problem = "its UID is in the file twice";
+        else
+            problem = readEvent(c, e);
+        if (problem.empty())
+            out.events.push_back(std::move(e));
+        else
+            out.refused.push_back({shown, problem});
+    }
+}
+
+}  // namespace
+
+Calendar readCalendar(const std::string& bytes) {
+    Calendar out;
+    Component root(icalparser_parse_string(bytes.c_str()));
+    if (!root || (icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT &&
+                  icalcomponent_isa(root.get()) != ICAL_XROOT_COMPONENT)) {
+        out.error = "it holds no calendar (BEGIN:VCALENDAR)";
+        return out;
+    }
+    std::set<std::string> uids;
+    if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
+        readEvents(root.get(), out, uids);
+        return out;
+    }
+    // Several calendars one after another.
+    for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
+         c; c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+        readEvents(c, out, uids);
+    return out;
+}
+
+}  // namespace kv::cli

@@ -37,6 +37,20 @@ QDate startOf(DisplayMode mode, const std::string& date) {
     return dateArgument(QString::fromStdString("2000-" + rest));
 }
 
+// Derived from the content as exported, the UID stays the same from one export
+// to the next and through an import into the same log.
+std::string uidOf(LogKind kind, storage::StoredEntry s) {
+    auto clean = [](std::string& stored, bool lines) {
+        stored = storage::encodeText(cleanText(storage::decodeText(stored), lines));
+    };
+    clean(s.tytul, true);
+    clean(s.informacja, true);
+    for (std::string* field : {&s.data, &s.typ, &s.dzwiek, &s.wyswietlanie, &s.odbiorca, &s.email,
+                               &s.strona, &s.program, &s.plik})
+        clean(*field, false);
+    return storage::contentKey(kind, s) + "@kalvex4";
+}
+
 // The event of an entry, or why it has none.
 std::optional<Event> eventOf(const Listed& l, QString& problem) {
     const storage::StoredEntry& s = l.entry;
@@ -54,8 +68,6 @@ std::optional<Event> eventOf(const Listed& l, QString& problem) {
                   "\" names no day of the calendar)";
         return std::nullopt;
     }
-    // Derived from the content, the UID stays the same from one export to the next.
-    e.uid = storage::contentKey(l.kind, s) + "@kalvex4";
     if (s.data != e.start.toString("yyyy-MM-dd").toStdString()) e.date = s.data;
     e.summary = storage::decodeText(s.tytul);
     e.description = storage::decodeText(s.informacja);
@@ -68,6 +80,8 @@ std::optional<Event> eventOf(const Listed& l, QString& problem) {
     e.url = action(s.strona);
     e.program = action(s.program);
     e.file = action(s.plik);
+    if (l.kind == LogKind::Public) e.receiver = s.odbiorca;
+    e.uid = uidOf(l.kind, s);
     return e;
 }
 

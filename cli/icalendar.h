@@ -20,6 +20,7 @@ struct Event {
     storage::DisplayMode mode = storage::DisplayMode::Once;
     // Ours (X-KALVEX4-...) and the URL; empty when the event has none.
     std::string type, sound;
+    std::string receiver;  // of a public entry: a user name or "wszyscy"
     std::optional<std::string> email, url, program, file;
 };
 

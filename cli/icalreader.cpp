@@ -81,6 +81,8 @@ void takeOurs(icalcomponent* c, Event& e) {
             e.type = value;
         else if (name == "X-KALVEX4-SOUND")
             e.sound = value;
+        else if (name == "X-KALVEX4-RECEIVER")
+            e.receiver = value;
         else if (name == "X-KALVEX4-EMAIL")
             e.email = value;
         else if (name == "X-KALVEX4-PROGRAM")
@@ -135,10 +137,10 @@ void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& u
         if (kind != ICAL_VEVENT_COMPONENT)
             problem =
                 std::string("it is a ") + icalcomponent_kind_to_string(kind) + ", not an event";
-        else if (!e.uid.empty() && !uids.insert(e.uid).second)
-            problem = "its UID is in the file twice";
         else
             problem = readEvent(c, e);
+        if (problem.empty() && !e.uid.empty() && !uids.insert(e.uid).second)
+            problem = "its UID is in the file twice";
         if (problem.empty())
             out.events.push_back(std::move(e));
         else

@@ -69,6 +69,7 @@ icalcomponent* eventComponent(const Event& e, const icaltimetype& stamp) {
     addX(event, "X-KALVEX4-DATE", e.date);
     addX(event, "X-KALVEX4-TYPE", e.type);
     addX(event, "X-KALVEX4-SOUND", e.sound);
+    addX(event, "X-KALVEX4-RECEIVER", e.receiver);
     addX(event, "X-KALVEX4-EMAIL", e.email.value_or(""));
     addX(event, "X-KALVEX4-PROGRAM", e.program.value_or(""));
     addX(event, "X-KALVEX4-FILE", e.file.value_or(""));

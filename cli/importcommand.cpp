@@ -23,7 +23,7 @@ using storage::LogKind;
 
 struct Target {
     LogKind kind;
-    std::string receiver;  // public log
+    std::optional<std::string> receiver;  // public log: for every event, else each one's own
     std::vector<std::string> types;
     bool trustActions;
 };
@@ -73,7 +73,9 @@ storage::EntryData entryOf(const Event& e, const Target& t, bool& actionsLeft) {
         if (type == e.type) d.typ = type;
     if (!e.sound.empty()) d.dzwiek = e.sound;
     d.wyswietlanie = std::string(storage::displayModeValue(e.mode));
-    d.odbiorca = t.receiver;
+    d.odbiorca = t.receiver.value_or(
+        e.receiver == "wszyscy" ? e.receiver
+                                : QString::fromStdString(e.receiver).toUpper().toStdString());
     actionsLeft = takeActions(e, t, d);
     return d;
 }
@@ -88,13 +90,13 @@ std::optional<Target> targetOf(Command& c) {
     const std::optional<LogKind> kind = c.logNamed(*a.value("log"));
     if (!kind) return std::nullopt;
     if (a.has("for") && a.has("everyone")) return refuse("give --for USER or --everyone, not both");
-    if ((*kind == LogKind::Public) != (a.has("for") || a.has("everyone")))
-        return refuse(*kind == LogKind::Public ? "the public log needs --for USER or --everyone"
-                                               : "--for and --everyone go with --log public");
+    if (*kind != LogKind::Public && (a.has("for") || a.has("everyone")))
+        return refuse("--for and --everyone go with --log public");
     if (a.has("for") && a.value("for")->trimmed().isEmpty())
         return refuse("A field with a profile name of the receiver is empty.");
-    const std::string receiver =
-        a.has("for") ? a.value("for")->toUpper().toStdString() : std::string("wszyscy");
+    std::optional<std::string> receiver;
+    if (a.has("for")) receiver = a.value("for")->toUpper().toStdString();
+    if (a.has("everyone")) receiver = "wszyscy";
     return Target{*kind, receiver, c.types(), a.has("trust-actions")};
 }
 
@@ -144,6 +146,13 @@ Plan planOf(Command& c, const Calendar& calendar, const Target& t) {
         }
         bool actionsLeft = false;
         storage::EntryData d = entryOf(e, t, actionsLeft);
+        // Only a calendar of ours names who a public entry is for.
+        if (t.kind == LogKind::Public && QString::fromStdString(d.odbiorca).trimmed().isEmpty()) {
+            c.warn("refused " + shownUid(e.uid) +
+                   ": it names no receiver; --for USER or --everyone gives one");
+            ++p.refused;
+            continue;
+        }
         const std::string key = storage::contentKey(t.kind, storage::storedForm(t.kind, d));
         if (present.count(e.uid) || !present.insert(key).second) {
             c.print("skipped " + shownUid(e.uid) + ": already in the " + logName(t.kind) + " log");

@@ -110,9 +110,6 @@ private slots:
             << QStringList{"remove", "static", "x"} << 2 << "not an entry number";
         QTest::newRow("slot 51") << QStringList{"remove", "static", "51"} << 2
                                  << "not an entry number";
-        QTest::newRow("import to public for nobody")
-            << QStringList{"import", "--ics", "x.ics", "--log", "public"} << 2
-            << "needs --for USER or --everyone";
         QTest::newRow("receiver of a private import")
             << QStringList{"import", "--ics", "x.ics", "--log", "private", "--everyone"} << 2
             << "go with --log public";

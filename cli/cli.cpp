@@ -11,6 +11,7 @@ using R = OptionRule;
 
 struct CommandRule {
     const char* name;
+    int words;  // how many arguments besides the options
     const char* usage;
     std::vector<OptionRule> options;
     int (*run)(Command&);
@@ -19,6 +20,7 @@ struct CommandRule {
 const std::vector<CommandRule>& commandRules() {
     static const std::vector<CommandRule> rules = {
         {"list",
+         0,
          "list [--log private|static|public]... [--due [DATE] | --from DATE --to DATE | --days N] "
          "[--json]",
          {{"log", R::Value, true},
@@ -29,6 +31,7 @@ const std::vector<CommandRule>& commandRules() {
           {"json"}},
          listCommand},
         {"add",
+         0,
          "add --subject S --text T --date YYYY-MM-DD [--every year|month] "
          "[--for USER | --everyone] [--type T] [--sound S] [--email ADDRESS] [--url URL] "
          "[--program PATH] [--file PATH] [--past]",
@@ -47,14 +50,17 @@ const std::vector<CommandRule>& commandRules() {
           {"past"}},
          addCommand},
         {"remove",
+         2,
          "remove private|static|public N [--subject S]",
          {{"subject", R::Value}},
          removeCommand},
         {"export",
+         0,
          "export --ics FILE|- [--log private|static|public]...",
          {{"ics", R::Value}, {"log", R::Value, true}},
          exportCommand},
         {"import",
+         0,
          "import --ics FILE|- --log private|static|public [--for USER | --everyone] [--dry-run] "
          "[--trust-actions]",
          {{"ics", R::Value},
@@ -87,6 +93,11 @@ int runRule(const CommandRule& rule, const QStringList& words, const QDate& toda
     options.push_back({"help"});
     const Arguments args(words, options);
     if (!args.error().isEmpty()) return usageError(reply, rule, args.error());
+    if (!args.has("help") && args.positional().size() != qsizetype(rule.words))
+        return usageError(reply, rule,
+                          rule.words == 0 || args.positional().size() > qsizetype(rule.words)
+                              ? "unexpected argument \"" + args.positional().last() + "\""
+                              : QString("too few arguments"));
     if (args.has("help")) {
         reply.out += "Usage: kalvex4 " + std::string(rule.usage) + "\n";
         return kOk;

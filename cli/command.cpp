@@ -25,6 +25,13 @@ void Command::print(const QString& line) {
     m_reply.out += (line + "\n").toStdString();
 }
 
+std::optional<QString> Command::icsFile(const char* stream) {
+    const std::optional<QString> path = m_args.value("ics");
+    if (path && !path->isEmpty()) return path;
+    warn(QString("--ics FILE is needed (- for standard %1)").arg(stream));
+    return std::nullopt;
+}
+
 storage::Profile Command::log(LogKind kind) const {
     const storage::FileNames& f = m_where.files;
     const std::string& path = kind == LogKind::Private  ? f.log

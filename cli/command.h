@@ -36,6 +36,8 @@ public:
     void warn(const QString& message);
     void print(const QString& line);
 
+    // The file of --ics ("-": standard input or output), or nothing after saying it is needed.
+    std::optional<QString> icsFile(const char* stream);
     storage::Profile log(storage::LogKind kind) const;
     // The logs named by --log (every one when none is), or nothing after
     // saying which name is unknown.

@@ -74,8 +74,6 @@ std::optional<std::pair<LogKind, storage::EntryData>> entryOf(Command& c) {
         c.fail(kUsage, problem);
         return std::nullopt;
     };
-    if (!a.positional().isEmpty())
-        return refuse("unknown argument \"" + a.positional().first() + "\"");
     if (!a.has("subject") || !a.has("date")) return refuse("--subject and --date are needed");
     const QDate date = dateArgument(*a.value("date"));
     if (!date.isValid()) return refuse(entries::notADayMessage(*a.value("date")));
@@ -115,7 +113,6 @@ int addCommand(Command& c) {
 
 int removeCommand(Command& c) {
     const QStringList& words = c.args().positional();
-    if (words.size() != 2) return c.fail(kUsage, "give the log and the entry's number");
     const std::optional<LogKind> kind = c.logNamed(words[0]);
     if (!kind) return kUsage;
     bool ok = false;

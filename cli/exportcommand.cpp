@@ -101,11 +101,8 @@ QString writeOut(const QString& path, const std::string& bytes) {
 }  // namespace
 
 int exportCommand(Command& c) {
-    if (!c.args().positional().isEmpty())
-        return c.fail(kUsage, "unknown argument \"" + c.args().positional().first() + "\"");
-    const std::optional<QString> path = c.args().value("ics");
-    if (!path || path->isEmpty())
-        return c.fail(kUsage, "--ics FILE is needed (- for standard output)");
+    const std::optional<QString> path = c.icsFile("output");
+    if (!path) return kUsage;
     const std::optional<std::vector<LogKind>> kinds = c.chosenLogs();
     if (!kinds) return kUsage;
     if (!c.readable(*kinds)) return kRefused;

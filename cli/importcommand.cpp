@@ -201,11 +201,8 @@ int report(Command& c, const Plan& p, const std::vector<int>& taken, const stora
 }  // namespace
 
 int importCommand(Command& c) {
-    if (!c.args().positional().isEmpty())
-        return c.fail(kUsage, "unknown argument \"" + c.args().positional().first() + "\"");
-    const std::optional<QString> path = c.args().value("ics");
-    if (!path || path->isEmpty())
-        return c.fail(kUsage, "--ics FILE is needed (- for standard input)");
+    const std::optional<QString> path = c.icsFile("input");
+    if (!path) return kUsage;
     const std::optional<Target> target = targetOf(c);
     if (!target) return kUsage;
     if (!c.readable({target->kind})) return kRefused;

@@ -103,8 +103,6 @@ Span span(Command& c) {
 }  // namespace
 
 int listCommand(Command& c) {
-    if (!c.args().positional().isEmpty())
-        return c.fail(kUsage, "unknown argument \"" + c.args().positional().first() + "\"");
     const std::optional<std::vector<LogKind>> kinds = c.chosenLogs();
     if (!kinds) return kUsage;
     const Span asked = span(c);

@@ -105,6 +105,9 @@ private slots:
         QTest::newRow("backwards span")
             << QStringList{"list", "--from", "2027-01-02", "--to", "2027-01-01"} << 2
             << "on or after";
+        QTest::newRow("stray word")
+            << QStringList{"list", "private"} << 2 << "unexpected argument \"private\"";
+        QTest::newRow("no number") << QStringList{"remove", "static"} << 2 << "too few arguments";
         QTest::newRow("no entry") << QStringList{"remove", "static", "7"} << 1 << "there is no";
         QTest::newRow("not a number")
             << QStringList{"remove", "static", "x"} << 2 << "not an entry number";

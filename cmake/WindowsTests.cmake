@@ -39,7 +39,7 @@ set_tests_properties(windows_wine_start PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(windows_wine_stop PROPERTIES FIXTURES_CLEANUP wine)
 
 add_test(NAME storage_tests_windows COMMAND ${wine_run} ${KV_WINDOWS_DIR}/storage_tests.exe)
-add_test(NAME profile_oracle COMMAND ${wine_run} ${KV_WINDOWS_DIR}/oracle.exe --sequences 6000)
+add_test(NAME profile_oracle COMMAND ${wine_run} ${KV_WINDOWS_DIR}/oracle.exe --sequences 4000)
 set_tests_properties(storage_tests_windows profile_oracle PROPERTIES FIXTURES_REQUIRED wine)
 set_tests_properties(windows_wine_start windows_wine_stop storage_tests_windows profile_oracle
     PROPERTIES ENVIRONMENT "${wine_env}" TIMEOUT 600)

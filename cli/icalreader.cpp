@@ -46,7 +46,8 @@ std::string ruleProblem(const icalrecurrencetype& r, const QDate& start, Display
     else
         return "it repeats more often than monthly; the logs hold yearly and monthly entries";
     if (r.interval > 1)
-        return "it repeats every " + std::to_string(r.interval) + " years or months";
+        return "it repeats every " + std::to_string(r.interval) +
+               (mode == DisplayMode::Yearly ? " years" : " months");
     if (r.count > 0) return "it ends after " + std::to_string(r.count) + " times";
     if (!icaltime_is_null_time(r.until)) return "it ends on a set day (UNTIL)";
     if (arraySet(r.by_day)) return "it falls on a weekday of the month (BYDAY)";

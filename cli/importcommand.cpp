@@ -3,8 +3,6 @@
 
 #include <QFile>
 #include <QUrl>
-#include <iostream>
-#include <iterator>
 #include <set>
 
 #include "command.h"
@@ -100,16 +98,23 @@ std::optional<Target> targetOf(Command& c) {
     return Target{*kind, receiver, c.types(), a.has("trust-actions")};
 }
 
+// Calendars of years of events are a few megabytes; more is no calendar to read whole.
+constexpr qint64 kMaxCalendarBytes = 32 * 1024 * 1024;
+
 std::optional<std::string> readInput(Command& c, const QString& path) {
-    if (path == "-")
-        return std::string(std::istreambuf_iterator<char>(std::cin),
-                           std::istreambuf_iterator<char>());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    const bool opened = path == "-" ? file.open(stdin, QIODevice::ReadOnly)
+                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
         c.fail(kRefused, "cannot read " + path + " (" + file.errorString() + ")");
         return std::nullopt;
     }
-    return file.readAll().toStdString();
+    const QByteArray bytes = file.read(kMaxCalendarBytes + 1);
+    if (bytes.size() > kMaxCalendarBytes) {
+        c.fail(kRefused, path + " is larger than 32 MB: no calendar to import");
+        return std::nullopt;
+    }
+    return bytes.toStdString();
 }
 
 struct Plan {

@@ -101,7 +101,7 @@ private slots:
         const cli::Reply r =
             kv({"import", "--ics", fixture("contacts-birthdays.ics"), "--log", "static"});
         QCOMPARE(r.status, 3);
-        QVERIFY(r.err.find("contact-19-anniversary: it repeats every 2 years") !=
+        QVERIFY(r.err.find("contact-19-anniversary: it repeats every 2 years\n") !=
                 std::string::npos);
         QVERIFY(r.err.find("contact-17-birthday: its UID is in the file twice") !=
                 std::string::npos);

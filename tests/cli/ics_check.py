@@ -44,7 +44,7 @@ def fill(today):
     me = os.environ.get("USER") or subprocess.run(["id", "-un"], capture_output=True,
                                                   text=True).stdout.strip()
     soon = (today + datetime.timedelta(days=3)).isoformat()
-    later = (today + datetime.timedelta(days=200)).isoformat()
+    later = (today + datetime.timedelta(days=150)).isoformat()
     kv("add", "--subject", "Dentist, room 3; floor 2", "--text", "Bring the card\nand 50 zł",
        "--date", soon, "--url", "https://dentist.example/?a=1,2")
     kv("add", "--subject", "Later once", "--date", later)
@@ -103,6 +103,8 @@ def check_occurrences(parsed, today):
         check(listed == sorted(by_day.get(day, [])), f"{day}: list {listed}, calendar {by_day.get(day)}")
         shown += len(listed)
     check(shown > 12, f"only {shown} occurrences in 400 days")
+    leap = f"{today.year + 1}-02-29"
+    check("Leap-day Leon" in by_day.get(leap, []), f"29 February: {by_day.get(leap)}")
 
 
 def events_of(data):
@@ -125,8 +127,16 @@ def check_round_trip(root):
               f"the {log} log's events after export, import and export")
 
 
+def window_start():
+    """The first of 400 days that hold the next 29 February (and so several 31sts)."""
+    year = datetime.date.today().year + 1
+    while year % 4 or (year % 100 == 0 and year % 400):
+        year += 1
+    return datetime.date(year, 2, 29) - datetime.timedelta(days=200)
+
+
 def main():
-    today = datetime.date.today()
+    today = window_start()
     with tempfile.TemporaryDirectory() as root:
         install(os.path.join(root, "first"))
         fill(today)

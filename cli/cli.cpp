@@ -32,7 +32,7 @@ const std::vector<CommandRule>& commandRules() {
          listCommand},
         {"add",
          0,
-         "add --subject S --text T --date YYYY-MM-DD [--every year|month] "
+         "add --subject S [--text T] --date YYYY-MM-DD [--every year|month] "
          "[--for USER | --everyone] [--type T] [--sound S] [--email ADDRESS] [--url URL] "
          "[--program PATH] [--file PATH] [--past]",
          {{"subject", R::Value},

@@ -4,6 +4,7 @@
 #include <libical/ical.h>
 
 #include <QString>
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -153,10 +154,13 @@ void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& u
 
 Calendar readCalendar(const std::string& bytes) {
     Calendar out;
-    Component root(icalparser_parse_string(bytes.c_str()));
+    // A NUL byte would end the text early: it is no part of a calendar.
+    std::string text = bytes;
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    Component root(icalparser_parse_string(text.c_str()));
     if (!root || (icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT &&
                   icalcomponent_isa(root.get()) != ICAL_XROOT_COMPONENT)) {
-        out.error = "it holds no calendar (BEGIN:VCALENDAR)";
+        out.error = "it holds no complete calendar (BEGIN:VCALENDAR to END:VCALENDAR)";
         return out;
     }
     std::set<std::string> uids;

@@ -5,8 +5,10 @@
 set -euo pipefail
 source_dir=$(cd "${1:-$(dirname "$0")/..}" && pwd)
 build_dir=${2:-$source_dir/build-asan}
+# -O1 and line tables only: the sanitizers' own advice, and half the compile time of -O2 -g,
+# with file and line still in every report.
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON \
-    -DKV_WARNINGS_AS_ERRORS=ON >/dev/null
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DKV_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" >"$build_dir.log" 2>&1 || { tail -50 "$build_dir.log"; exit 1; }
 # Qt and fontconfig keep caches until exit; leaks are not what this run looks for.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:halt_on_error=1

@@ -132,7 +132,7 @@ private slots:
         const cli::Reply r =
             kv({"import", "--ics", fixture("not-a-calendar.ics"), "--log", "static"});
         QCOMPARE(r.status, 1);
-        QVERIFY(r.err.find("holds no calendar") != std::string::npos);
+        QVERIFY(r.err.find("holds no complete calendar") != std::string::npos);
     }
 
     void programsAndFilesOfAReceivedFileRunOnlyWhenTrusted() {
@@ -158,8 +158,47 @@ private slots:
         QCOMPARE(in.at(0)["url"].toString(), QString("file:///etc/passwd"));
     }
 
+    void brokenCalendarsAreRefusedAndNothingHalfWritten();
     void anExportComesBackAsTheSameEvents();
 };
+
+// Files received from anywhere: empty, binary, cut off, with control bytes, huge.
+void IcsTest::brokenCalendarsAreRefusedAndNothingHalfWritten() {
+    QByteArray noise;
+    for (int k = 0; k < 4096; ++k) noise += char((k * 7919 + 13) % 256);
+    const QByteArray event = "BEGIN:VEVENT\r\nUID:u\r\nDTSTART;VALUE=DATE:20270101\r\n";
+    QByteArray many = "BEGIN:VCALENDAR\r\n";
+    for (int k = 0; k < 5000; ++k)
+        many += "BEGIN:VEVENT\r\nUID:" + QByteArray::number(k) +
+                "\r\nDTSTART;VALUE=DATE:20270101\r\nSUMMARY:" + QByteArray::number(k) +
+                "\r\nEND:VEVENT\r\n";
+    many += "END:VCALENDAR\r\n";
+    const std::vector<std::pair<QByteArray, int>> files = {
+        {"", 1},
+        {noise, 1},
+        {"BEGIN:VCALENDAR\r\n" + event + "SUMMARY:cut off", 1},
+        {"BEGIN:VCALENDAR\r\n" + event + "SUMMARY:a\x01b\x7f\x1f" + QByteArray(3, '\0') +
+             "c\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+         0},
+        {many, 1},
+    };
+    for (const auto& [bytes, status] : files) {
+        m_box = std::make_unique<Sandbox>();
+        QFile f(file("in.ics"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const cli::Reply r = kv({"import", "--ics", file("in.ics"), "--log", "private"});
+        QCOMPARE(r.status, status);
+        if (status == 1 && bytes != many)
+            QVERIFY2(r.err.find("no complete calendar") != std::string::npos, r.err.c_str());
+        const QJsonArray in = json({"list"});
+        QCOMPARE(in.size(), status == 0 ? 1 : bytes == many ? 51 : 0);
+        for (const QJsonValue v : in)
+            for (const QChar c : v["subject"].toString())
+                QVERIFY(!c.isNull() && c.category() != QChar::Other_Control);
+    }
+}
 
 void IcsTest::anExportComesBackAsTheSameEvents() {
     const QString me = QString::fromStdString(storage::userName());

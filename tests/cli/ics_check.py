@@ -28,7 +28,9 @@ def check(ok, what):
 
 
 def kv(*words, status=0):
-    run = subprocess.run([KALVEX4, *words], capture_output=True, env=os.environ)
+    # No display: the commands must not need one.
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    run = subprocess.run([KALVEX4, *words], capture_output=True, env=env)
     check(run.returncode == status, f"{' '.join(words)}: status {run.returncode}, "
                                     f"{run.stderr.decode(errors='replace')}")
     return run.stdout
@@ -56,6 +58,13 @@ def fill(today):
     kv("add", "--subject", "For me by name", "--date", "2020-12-25", "--every", "year",
        "--for", me)
     kv("add", "--subject", "For somebody else", "--date", soon, "--for", "somebodyelse")
+
+
+def check_help():
+    text = kv("--help").decode()
+    for command in ("list", "add", "remove", "export", "import"):
+        check(f"kalvex4 {command} " in text, f"--help lists {command}")
+    check(kv("import", "--help").startswith(b"Usage: kalvex4 import --ics"), "import --help")
 
 
 def check_json():
@@ -139,6 +148,7 @@ def main():
     today = window_start()
     with tempfile.TemporaryDirectory() as root:
         install(os.path.join(root, "first"))
+        check_help()
         fill(today)
         check_json()
         data = kv("export", "--ics", "-")

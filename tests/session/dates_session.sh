@@ -71,6 +71,12 @@ wait_for 100 checked_on "$day0" || fail "the start-up round did not finish on $d
 [[ -z $(message) ]] || fail "a message was shown before midnight"
 echo "ok: started at $day0 23:59:50, nothing due"
 
+# The command line beside the running program: no single-start guard stops it, no display is asked.
+out=$(timeout 10 env -u DISPLAY "$build/kalvex4" list --due "$day1" --json) ||
+    fail "list beside the running program ended with status $?"
+[[ $out == *'"subject": "New day"'* ]] || fail "list --due $day1 did not give the new day's entry: $out"
+echo "ok: the command line answers beside the running program, without a display"
+
 wait_for 250 shown || fail "no message after midnight"
 [[ $(active) == 0 ]] || fail "after midnight the active entry is $(active), not the new day's"
 sleep 0.7  # until it has loaded

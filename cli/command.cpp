@@ -133,6 +133,10 @@ QString everyName(LogKind kind, const storage::StoredEntry& entry) {
     return QString::fromStdString(entry.wyswietlanie);
 }
 
+QString counted(qsizetype n, const char* one, const char* many) {
+    return QString::number(n) + " " + (n == 1 ? one : many);
+}
+
 QDate dateArgument(const QString& text) {
     if (text.size() != 10) return {};
     return QDate::fromString(text, "yyyy-MM-dd");

@@ -65,6 +65,8 @@ private:
 QString logName(storage::LogKind kind);
 // How often the entry shows: "once", "year", "month", or the stored mode as it is.
 QString everyName(storage::LogKind kind, const storage::StoredEntry& entry);
+// "1 entry", "2 entries".
+QString counted(qsizetype n, const char* one, const char* many);
 // A date typed as the windows store it ("YYYY-MM-DD"), or an invalid date.
 QDate dateArgument(const QString& text);
 

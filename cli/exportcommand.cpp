@@ -122,7 +122,8 @@ int exportCommand(Command& c) {
                    " log: " + problem);
     }
     if (others > 0)
-        c.warn(QString("left out %1 entries of the public log for other users").arg(others));
+        c.warn("left out " + counted(others, "entry", "entries") +
+               " of the public log for other users");
     const std::string bytes = writeCalendar(events, QDateTime::currentDateTime());
     if (*path == "-") {
         c.reply().out += bytes;
@@ -130,7 +131,8 @@ int exportCommand(Command& c) {
     }
     if (const QString refused = writeOut(*path, bytes); !refused.isEmpty())
         return c.fail(kRefused, refused);
-    c.print(QString("Exported %1 entries to %2.").arg(events.size()).arg(*path));
+    c.print("Exported " + counted(qsizetype(events.size()), "entry", "entries") + " to " + *path +
+            ".");
     return kOk;
 }
 

@@ -190,9 +190,8 @@ int report(Command& c, const Plan& p, const std::vector<int>& taken, const stora
             c.warn("not imported " + p.uids[i] + ": the log is full");
     }
     if (p.actionsLeft > 0)
-        c.warn(QString("left out the programs, files and pages other than http(s) of %1 events: "
-                       "--trust-actions takes them")
-                   .arg(p.actionsLeft));
+        c.warn("left out the programs, files and pages other than http(s) of " +
+               counted(p.actionsLeft, "event", "events") + ": --trust-actions takes them");
     c.print(QString("%1 %2, %3 skipped, %4 refused.")
                 .arg(taken.size())
                 .arg(dry ? "to import" : "imported")

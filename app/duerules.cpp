@@ -8,13 +8,6 @@ using storage::LogKind;
 
 namespace {
 
-std::string monthDayOf(const std::string& date) {
-    return cut(date, 6, 5);
-}
-std::string dayOf(const std::string& date) {
-    return cut(date, 9, 2);
-}
-
 // Yearly by month and day, monthly by day; any other mode never here.
 bool periodicDue(const storage::StoredEntry& e, const std::string& day) {
     if (e.wyswietlanie == "rok") return monthDayOf(e.data) == monthDayOf(day);
@@ -53,6 +46,14 @@ bool recheckDue(LogKind kind, const storage::StoredEntry& e, const std::string& 
 }
 
 }  // namespace
+
+std::string monthDayOf(const std::string& date) {
+    return cut(date, 6, 5);
+}
+
+std::string dayOf(const std::string& date) {
+    return cut(date, 9, 2);
+}
 
 std::string cut(const std::string& text, std::size_t from, std::size_t count) {
     if (from == 0 || from > text.size()) return {};

@@ -21,6 +21,11 @@ bool dueOn(storage::LogKind kind, const storage::StoredEntry& entry, const std::
 // an entry without a receiver is for nobody.
 bool receiverMatches(const std::string& receiver, const std::string& user);
 
+// The parts of a stored date the periodic rules compare: "MM-DD" of a yearly
+// entry, "DD" of a monthly one (as much of them as the text has).
+std::string monthDayOf(const std::string& date);
+std::string dayOf(const std::string& date);
+
 // Characters [from, from + count) counted from 1, as much as the text has.
 std::string cut(const std::string& text, std::size_t from, std::size_t count);
 

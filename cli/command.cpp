@@ -73,15 +73,20 @@ bool Command::readable(const std::vector<LogKind>& kinds) {
     return true;
 }
 
+std::vector<storage::StoredEntry> Command::slotsOf(LogKind kind) const {
+    const storage::Profile profile = log(kind);
+    const storage::Profile::ReadScope once(profile);
+    std::vector<storage::StoredEntry> held;
+    for (int n = 0; n < storage::kSlots; ++n) held.push_back(storage::readStoredEntry(profile, n));
+    return held;
+}
+
 std::vector<Listed> Command::entries(const std::vector<LogKind>& kinds) const {
     std::vector<Listed> all;
     for (LogKind kind : kinds) {
-        const storage::Profile profile = log(kind);
-        const storage::Profile::ReadScope once(profile);
-        for (int n = 0; n < storage::kSlots; ++n) {
-            storage::StoredEntry e = storage::readStoredEntry(profile, n);
-            if (e.occupied) all.push_back({kind, n, std::move(e), {}});
-        }
+        std::vector<storage::StoredEntry> held = slotsOf(kind);
+        for (int n = 0; n < storage::kSlots; ++n)
+            if (held[n].occupied) all.push_back({kind, n, std::move(held[n]), {}});
     }
     return all;
 }
@@ -89,23 +94,32 @@ std::vector<Listed> Command::entries(const std::vector<LogKind>& kinds) const {
 std::vector<Listed> Command::due(const std::vector<LogKind>& kinds, const QDate& from,
                                  const QDate& to) const {
     std::vector<std::pair<LogKind, std::vector<storage::StoredEntry>>> logs;
-    for (LogKind kind : kinds) {
-        const storage::Profile profile = log(kind);
-        const storage::Profile::ReadScope once(profile);
-        std::vector<storage::StoredEntry> taken;
-        for (int n = 0; n < storage::kSlots; ++n)
-            taken.push_back(storage::readStoredEntry(profile, n));
-        logs.emplace_back(kind, std::move(taken));
-    }
+    for (LogKind kind : kinds) logs.emplace_back(kind, slotsOf(kind));
     std::vector<Listed> found;
     for (QDate d = from; d <= to; d = d.addDays(1)) {
         const std::string day = app::dayText(d);
-        for (const auto& [kind, taken] : logs)
+        for (const auto& [kind, held] : logs)
             for (int n = 0; n < storage::kSlots; ++n)
-                if (app::dueOn(kind, taken[n], day, app::Rules::Startup, m_where.user))
-                    found.push_back({kind, n, taken[n], day});
+                if (app::dueOn(kind, held[n], day, app::Rules::Startup, m_where.user))
+                    found.push_back({kind, n, held[n], day});
     }
     return found;
+}
+
+std::optional<std::pair<storage::Receiver, std::string>> Command::receiver() {
+    using storage::Receiver;
+    if (m_args.has("for") && m_args.has("everyone")) {
+        fail(kUsage, "give --for USER or --everyone, not both");
+        return std::nullopt;
+    }
+    if (m_args.has("everyone")) return std::pair{Receiver::Everyone, std::string("wszyscy")};
+    if (!m_args.has("for")) return std::pair{Receiver::Me, std::string()};
+    // A name of blanks only names nobody: the entry would never be shown.
+    if (m_args.value("for")->trimmed().isEmpty()) {
+        fail(kUsage, "A field with a profile name of the receiver is empty.");
+        return std::nullopt;
+    }
+    return std::pair{Receiver::Named, m_args.value("for")->toUpper().toStdString()};
 }
 
 std::vector<std::string> Command::types() const {

@@ -46,11 +46,16 @@ public:
     std::optional<storage::LogKind> logNamed(const QString& name);
     // Whether each log can be read; says the first that cannot.
     bool readable(const std::vector<storage::LogKind>& kinds);
+    // The 51 slots of a log as one read sees them.
+    std::vector<storage::StoredEntry> slotsOf(storage::LogKind kind) const;
     // The occupied slots of the logs, in the order the due check reads them.
     std::vector<Listed> entries(const std::vector<storage::LogKind>& kinds) const;
     // What is due on each day of [from, to] by the start-up check's rules.
     std::vector<Listed> due(const std::vector<storage::LogKind>& kinds, const QDate& from,
                             const QDate& to) const;
+    // Who --for USER or --everyone names, with the name as the windows store
+    // it (Me without either), or nothing after saying what is wrong.
+    std::optional<std::pair<storage::Receiver, std::string>> receiver();
     // The information types of the installation, the new-entry window's first one first.
     std::vector<std::string> types() const;
 

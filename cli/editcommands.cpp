@@ -17,23 +17,6 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
-// Who the entry is for, with the receiver's name as the windows store it.
-std::optional<std::pair<Receiver, std::string>> receiverOf(Command& c) {
-    const Arguments& a = c.args();
-    if (a.has("for") && a.has("everyone")) {
-        c.fail(kUsage, "give --for USER or --everyone, not both");
-        return std::nullopt;
-    }
-    if (a.has("everyone")) return std::pair{Receiver::Everyone, std::string("wszyscy")};
-    if (!a.has("for")) return std::pair{Receiver::Me, std::string()};
-    // A name of blanks only names nobody: the entry would never be shown.
-    if (a.value("for")->trimmed().isEmpty()) {
-        c.fail(kUsage, "A field with a profile name of the receiver is empty.");
-        return std::nullopt;
-    }
-    return std::pair{Receiver::Named, utf8(a.value("for")->toUpper())};
-}
-
 std::optional<DisplayMode> modeOf(Command& c) {
     const std::optional<QString> every = c.args().value("every");
     if (!every) return DisplayMode::Once;
@@ -77,7 +60,7 @@ std::optional<std::pair<LogKind, storage::EntryData>> entryOf(Command& c) {
     if (!a.has("subject") || !a.has("date")) return refuse("--subject and --date are needed");
     const QDate date = dateArgument(*a.value("date"));
     if (!date.isValid()) return refuse(entries::notADayMessage(*a.value("date")));
-    const auto receiver = receiverOf(c);
+    const auto receiver = c.receiver();
     const std::optional<DisplayMode> mode = receiver ? modeOf(c) : std::nullopt;
     const std::optional<std::string> type = mode ? typeOf(c) : std::nullopt;
     if (!type) return std::nullopt;

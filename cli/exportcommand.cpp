@@ -33,7 +33,7 @@ QDate startOf(DisplayMode mode, const std::string& date) {
     if (mode == DisplayMode::Once) return stored;
     if (stored.isValid() && stored.year() <= 2000) return stored;
     const std::string rest =
-        mode == DisplayMode::Yearly ? app::cut(date, 6, 5) : "01-" + app::cut(date, 9, 2);
+        mode == DisplayMode::Yearly ? app::monthDayOf(date) : "01-" + app::dayOf(date);
     return dateArgument(QString::fromStdString("2000-" + rest));
 }
 

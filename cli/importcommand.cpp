@@ -42,8 +42,8 @@ std::string dateOf(const Event& e) {
     if (e.date.empty()) return start;
     const bool same = e.mode == DisplayMode::Once ? e.date == start
                       : e.mode == DisplayMode::Yearly
-                          ? app::cut(e.date, 6, 5) == app::cut(start, 6, 5)
-                          : app::cut(e.date, 9, 2) == app::cut(start, 9, 2);
+                          ? app::monthDayOf(e.date) == app::monthDayOf(start)
+                          : app::dayOf(e.date) == app::dayOf(start);
     return same ? e.date : start;
 }
 
@@ -87,15 +87,12 @@ std::optional<Target> targetOf(Command& c) {
     if (!a.has("log")) return refuse("--log LOG is needed");
     const std::optional<LogKind> kind = c.logNamed(*a.value("log"));
     if (!kind) return std::nullopt;
-    if (a.has("for") && a.has("everyone")) return refuse("give --for USER or --everyone, not both");
-    if (*kind != LogKind::Public && (a.has("for") || a.has("everyone")))
-        return refuse("--for and --everyone go with --log public");
-    if (a.has("for") && a.value("for")->trimmed().isEmpty())
-        return refuse("A field with a profile name of the receiver is empty.");
-    std::optional<std::string> receiver;
-    if (a.has("for")) receiver = a.value("for")->toUpper().toStdString();
-    if (a.has("everyone")) receiver = "wszyscy";
-    return Target{*kind, receiver, c.types(), a.has("trust-actions")};
+    const auto named = c.receiver();
+    if (!named) return std::nullopt;
+    if (named->first == storage::Receiver::Me)
+        return Target{*kind, std::nullopt, c.types(), a.has("trust-actions")};
+    if (*kind != LogKind::Public) return refuse("--for and --everyone go with --log public");
+    return Target{*kind, named->second, c.types(), a.has("trust-actions")};
 }
 
 // Calendars of years of events are a few megabytes; more is no calendar to read whole.
@@ -139,23 +136,21 @@ Plan planOf(Command& c, const Calendar& calendar, const Target& t) {
         present.insert(key);
         present.insert(key + "@kalvex4");
     }
-    for (const Refusal& r : calendar.refused) {
-        c.warn("refused " + shownUid(r.uid) + ": " + QString::fromStdString(r.reason));
+    auto refuse = [&](const std::string& uid, const QString& reason) {
+        c.warn("refused " + shownUid(uid) + ": " + reason);
         ++p.refused;
-    }
+    };
+    for (const Refusal& r : calendar.refused) refuse(r.uid, QString::fromStdString(r.reason));
     for (const Event& e : calendar.events) {
         if (const QString problem = logProblem(t.kind, e.mode); !problem.isEmpty()) {
-            c.warn("refused " + shownUid(e.uid) + ": " + problem);
-            ++p.refused;
+            refuse(e.uid, problem);
             continue;
         }
         bool actionsLeft = false;
         storage::EntryData d = entryOf(e, t, actionsLeft);
         // Only a calendar of ours names who a public entry is for.
         if (t.kind == LogKind::Public && QString::fromStdString(d.odbiorca).trimmed().isEmpty()) {
-            c.warn("refused " + shownUid(e.uid) +
-                   ": it names no receiver; --for USER or --everyone gives one");
-            ++p.refused;
+            refuse(e.uid, "it names no receiver; --for USER or --everyone gives one");
             continue;
         }
         const std::string key = storage::contentKey(t.kind, storage::storedForm(t.kind, d));
@@ -171,7 +166,7 @@ Plan planOf(Command& c, const Calendar& calendar, const Target& t) {
     return p;
 }
 
-// The taken a dry run would fill.
+// The slots a dry run would fill.
 std::vector<int> freeSlots(const storage::Profile& log, std::size_t wanted) {
     std::vector<int> taken;
     const storage::Profile::ReadScope once(log);

@@ -73,8 +73,11 @@ Target resolve(const std::string& path, LinkPolicy links) {
         return {path, "it is a symbolic link, which is never followed"};
     if (!trustedLink(st)) return {path, "it is a symbolic link made by another user"};
     char resolved[PATH_MAX];
-    // A dangling link of the user's own is replaced by the file on writing.
-    if (!realpath(path.c_str(), resolved)) return {path, {}};
+    // Nothing is ever created through a link: where it leads was chosen when
+    // it was made, and may since have become somebody else's.
+    if (!realpath(path.c_str(), resolved))
+        return {path, "it is a symbolic link to something that is not there (" + errorText(errno) +
+                          "); remove the link or make what it names"};
     return {resolved, {}};
 }
 
@@ -166,7 +169,14 @@ bool reserveRoom(int fd, off_t size) {
 // journaled write into the locked file itself, never into another name of it.
 void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st,
                     const std::string& before, const std::string& bytes) {
-    if (st.st_nlink != 1) throw WriteError(path, "it has a second name (a hard link)");
+    // Another name can make this inode someone else's file that we may write
+    // and its planter may not. A file every user may write gives nobody more
+    // by a second name, so a link made later to the shared file blocks no one.
+    if (st.st_nlink != 1 && (st.st_mode & S_IWOTH) == 0)
+        throw WriteError(path,
+                         "it has a second name (a hard link) and not every user may write it, so "
+                         "writing it could change another file; the administrator can remove the "
+                         "other name (find it with ls -i) or give the file its mode 0666 again");
     Fd fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0) throw WriteError(path, "it belongs to another user who has not shared it");
     struct stat now {};

@@ -66,13 +66,15 @@ std::string exchangeProblem(const std::string& path);
 // Who reads and writes each file: own logs, colour and user configuration
 // files are the user's alone; the public log, config.ini and the exchange file
 // every user's. A link at the exchange file's public path is never followed.
-inline constexpr FileAccess kPrivateFile{LinkPolicy::Follow, Sharing::Private};
-inline constexpr FileAccess kSharedFile{LinkPolicy::Follow, Sharing::Shared};
-inline constexpr FileAccess kExchangeFile{LinkPolicy::Refuse, Sharing::Shared};
-inline constexpr FileAccess kSystemFile{LinkPolicy::Follow, Sharing::System};
 // 51 entries of texts as long as users write are a few hundred KB: a log of
-// more is refused, read and written, with a notice naming it.
+// more is refused, read and written, with a notice naming it. Every file that
+// other users can write has the same bound, so that none of them can make
+// this user's program load a huge one.
 inline constexpr unsigned long long kMaxLogBytes = 4ull * 1024 * 1024;
+inline constexpr FileAccess kPrivateFile{LinkPolicy::Follow, Sharing::Private};
+inline constexpr FileAccess kSharedFile{LinkPolicy::Follow, Sharing::Shared, kMaxLogBytes};
+inline constexpr FileAccess kExchangeFile{LinkPolicy::Refuse, Sharing::Shared, kMaxLogBytes};
+inline constexpr FileAccess kSystemFile{LinkPolicy::Follow, Sharing::System};
 FileAccess logAccess(LogKind kind);
 
 FileNames buildFileNames(const StoreValues& folders, const std::string& user);

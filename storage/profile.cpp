@@ -8,7 +8,7 @@ std::string sizeRefusal(unsigned long long size, const FileAccess& access) {
     if (access.maxBytes == 0 || size <= access.maxBytes) return {};
     return "it holds " + std::to_string(size / (1024 * 1024)) + " MB, more than the " +
            std::to_string(access.maxBytes / (1024 * 1024)) +
-           " MB a log can need; it is neither read nor written";
+           " MB such a file can need; it is neither read nor written";
 }
 
 WriteError::WriteError(const std::string& path, const std::string& reason)

@@ -21,6 +21,7 @@ const char* flag(bool on) {
 }  // namespace
 
 ProgramSettings readProgramSettings(const Profile& config) {
+    const Profile::ReadScope once(config);
     ProgramSettings s;
     s.saved = config.readString(kProgram, "zmienione", "nie") != "nie";
     s.autostart = config.readBool(kProgram, "autostart", true);

@@ -79,7 +79,7 @@ TEST_F(SafetyTest, ALogOverItsBoundIsNeitherReadNorWritten) {
     EXPECT_FALSE(isOccupied(bounded, 0));
     ASSERT_EQ(notices.said.size(), 1u);
     EXPECT_NE(notices.said[0].find(dir.file("u.log")), std::string::npos);
-    EXPECT_NE(notices.said[0].find("more than the 4 MB a log can need"), std::string::npos);
+    EXPECT_NE(notices.said[0].find("more than the 4 MB such a file can need"), std::string::npos);
     EXPECT_THROW(addEntry(bounded, LogKind::Private, make(0)), WriteError);
     EXPECT_THROW(removeEntry(bounded, LogKind::Private, 0, RemovalOrder::DeleteWindow), WriteError);
     EXPECT_EQ(dir.read("u.log"), grown);

@@ -129,8 +129,10 @@ void DBusNotifier::send(int handle) {
                       {"suppress-sound", true},
                       {"image-data", QVariant::fromValue(icon(b.colour))}};
     QDBusMessage m = call("Notify");
-    m << QString("Kalvex4") << uint(0) << QString() << b.summary
-      << (markup ? b.body.toHtmlEscaped() : b.body) << actions << hints << int(-1);
+    // Some servers (dunst) read the summary as markup too: both go as typed.
+    auto typed = [markup](const QString& text) { return markup ? text.toHtmlEscaped() : text; };
+    m << QString("Kalvex4") << uint(0) << QString() << typed(b.summary) << typed(b.body) << actions
+      << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(m), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, handle](QDBusPendingCallWatcher* w) {

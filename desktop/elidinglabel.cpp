@@ -3,17 +3,21 @@
 #include <QEvent>
 #include <QFontMetrics>
 
+#include "windowkit.h"
+
 namespace kv::desktop {
 
 ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {
     // The layout decides the width; the text never widens the window.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     setWordWrap(false);
+    // What it shows comes from the logs: as typed, never as markup.
+    setTextFormat(Qt::PlainText);
 }
 
 void ElidingLabel::setFullText(const QString& text) {
     m_full = text;
-    setToolTip(text);
+    setPlainToolTip(this, text);
     setAccessibleDescription(text);
     elide();
 }

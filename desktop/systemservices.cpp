@@ -44,10 +44,12 @@ class QtMessageBoxes final : public MessageBoxes {
 public:
     void show(QWidget* parent, const QString& text, MessageIcon icon) override {
         QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
     Answer ask(QWidget* parent, const QString& text, MessageIcon icon) override {
         QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QWidget>
 
 #include "colourscheme.h"
@@ -26,6 +27,11 @@ QLabel* labelFor(QWidget* parent, const char* name, const QString& text, QWidget
     else
         control->setAccessibleName(plain);
     return label;
+}
+
+void setPlainToolTip(QWidget* widget, const QString& text) {
+    widget->setToolTip(text.isEmpty() ? QString()
+                                      : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
 }
 
 void showsValue(QLabel* value) {

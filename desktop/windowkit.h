@@ -7,6 +7,7 @@
 #include <QString>
 #include <initializer_list>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 #include "colours.h"
@@ -21,12 +22,18 @@ class QWidget;
 namespace kv::desktop {
 
 // A control of type W, with the object name tests and colour rules find it by.
+// A label shows its text as typed: texts come from logs other users write, and
+// left to Qt's guess they could be markup loading images from any path.
 template <typename W, typename... Args>
 W* named(const char* name, Args&&... args) {
     auto* w = new W(std::forward<Args>(args)...);
     w->setObjectName(QString::fromLatin1(name));
+    if constexpr (std::is_base_of_v<QLabel, W>) w->setTextFormat(Qt::PlainText);
     return w;
 }
+
+// Sets a hover text shown as typed, never read as markup.
+void setPlainToolTip(QWidget* widget, const QString& text);
 
 // A label naming control: its buddy, so that a screen reader names the control
 // by the label's text and the label's mnemonic moves the focus there. A value

@@ -2,10 +2,17 @@
 // the text, every byte of long and quoted texts, the timer's lines, and why an
 // action could not be done.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 #include "elidinglabel.h"
 #include "exchange.h"
@@ -52,13 +59,56 @@ private slots:
         auto w2 = open();
         auto* elided = child<desktop::ElidingLabel>(*w2, "tytul");
         QVERIFY(elided->text().endsWith("..."));
-        QCOMPARE(elided->toolTip(), longSubject);
+        QTextDocument hover;
+        hover.setHtml(elided->toolTip());
+        QCOMPARE(hover.toPlainText(), longSubject);
         QCOMPARE(elided->accessibleDescription(), longSubject);
 
         // No subject: no empty heading.
         m_box = std::make_unique<testing::Sandbox>();
         addAndActivate(testing::entry("", "2026-05-17"));
         QVERIFY(!child<QWidget>(*open(), "tytul")->isVisible());
+    }
+
+    // Another user's public entry written as markup: shown as typed, and no
+    // image is loaded from the pipe it names, which would block the window.
+    void markupInAnEntryIsShownAsTypedAndLoadsNothing() {
+        const std::string fifo = m_box->root() + "/fifo";
+        QCOMPARE(mkfifo(fifo.c_str(), 0666), 0);
+        const QString image = QString("<img src=\"%1\">").arg(QString::fromStdString(fifo));
+        const QString subject = image + "Lunch <b>now</b> &amp; <a href=\"https://x\">here</a>";
+        storage::EntryData e = testing::entry(subject.toStdString(), "2026-05-17");
+        e.informacja = e.tytul;
+        e.email = e.strona = e.program = e.plik = image.toStdString();
+        std::atomic<bool> done{false}, hung{false};
+        std::thread watchdog([&] {
+            for (int k = 0; k < 600 && !done; ++k)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (done) return;
+            // A reader blocked in opening the pipe goes on once a writer opens it.
+            hung = true;
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        });
+        addAndActivate(e, LogKind::Public);
+        auto w = open();
+        w->grab();
+        done = true;
+        watchdog.join();
+        QVERIFY2(!hung, "the window opened the pipe an entry's markup named");
+        QCOMPARE(child<desktop::ElidingLabel>(*w, "tytul")->fullText(), subject);
+        for (const QLabel* label : w->findChildren<QLabel*>())
+            QVERIFY2(label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()),
+                     qPrintable(label->objectName()));
+        for (const QWidget* widget : w->findChildren<QWidget*>()) {
+            // A hover text is markup whose shown text is what was typed.
+            if (widget->toolTip().isEmpty()) continue;
+            QTextDocument shown;
+            shown.setHtml(widget->toolTip());
+            QVERIFY2(!shown.toPlainText().contains("Lunch") || shown.toPlainText() == subject,
+                     qPrintable(widget->objectName() + ": " + widget->toolTip()));
+            QVERIFY2(!widget->toolTip().contains("<img"), qPrintable(widget->objectName()));
+        }
     }
 
     void notLoadedIsSaidOnlyWhenLoadingFailed() {

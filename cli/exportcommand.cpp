@@ -1,10 +1,10 @@
 // kalvex4 export: the entries this user is shown, as calendar events.
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "command.h"
 #include "duerules.h"
+#include "fileio.h"
 #include "icalendar.h"
 #include "reminders.h"
 
@@ -85,16 +85,20 @@ std::optional<Event> eventOf(const Listed& l, QString& problem) {
     return e;
 }
 
-// Writes bytes to path in one step, so that a failed export leaves the old file.
+// Writes bytes to path in one step, so that a failed export leaves the old
+// file. The engine's own rules apply: a link is followed only when it is this
+// user's or the administrator's and leads somewhere, and a file this user
+// cannot read, or another user's, is not theirs to replace.
 QString writeOut(const QString& path, const std::string& bytes) {
     const QFileInfo info(path);
-    // A file this user cannot read is not theirs to replace.
-    if (info.exists() && !info.isReadable())
+    if (info.exists() && !info.isSymLink() && !info.isReadable())
         return "Unable to write to " + path + " (it exists and this user cannot read it)";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.commit())
-        return "Unable to write to " + path + " (" + file.errorString() + ")";
+    try {
+        storage::modifyFile(path.toStdString(), storage::kPrivateFile,
+                            [&](const storage::FileContent&) { return bytes; });
+    } catch (const storage::WriteError& e) {
+        return QString::fromStdString(e.what());
+    }
     return {};
 }
 

@@ -40,6 +40,12 @@ storage::Profile Command::log(LogKind kind) const {
     return storage::Profile(path, storage::logAccess(kind));
 }
 
+const storage::Profile& Command::readLog(LogKind kind) const {
+    std::unique_ptr<HeldLog>& held = m_read[static_cast<std::size_t>(kind)];
+    if (!held) held = std::make_unique<HeldLog>(log(kind));
+    return held->profile;
+}
+
 std::optional<LogKind> Command::logNamed(const QString& name) {
     for (LogKind kind : {LogKind::Private, LogKind::Static, LogKind::Public})
         if (name == logName(kind)) return kind;
@@ -61,7 +67,7 @@ std::optional<std::vector<LogKind>> Command::chosenLogs() {
 
 bool Command::readable(const std::vector<LogKind>& kinds) {
     for (LogKind kind : kinds) {
-        const storage::Profile profile = log(kind);
+        const storage::Profile& profile = readLog(kind);
         if (profile.readable()) continue;
         // An unreadable file has been said by the engine's notice already.
         if (storage::readFile(profile.path(), profile.access()).status ==
@@ -74,8 +80,7 @@ bool Command::readable(const std::vector<LogKind>& kinds) {
 }
 
 std::vector<storage::StoredEntry> Command::slotsOf(LogKind kind) const {
-    const storage::Profile profile = log(kind);
-    const storage::Profile::ReadScope once(profile);
+    const storage::Profile& profile = readLog(kind);
     std::vector<storage::StoredEntry> held;
     for (int n = 0; n < storage::kSlots; ++n) held.push_back(storage::readStoredEntry(profile, n));
     return held;

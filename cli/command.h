@@ -3,6 +3,8 @@
 // the chosen logs, the entries of a log and the failure lines.
 
 #include <QDate>
+#include <array>
+#include <memory>
 #include <vector>
 
 #include "arguments.h"
@@ -39,6 +41,9 @@ public:
     // The file of --ics ("-": standard input or output), or nothing after saying it is needed.
     std::optional<QString> icsFile(const char* stream);
     storage::Profile log(storage::LogKind kind) const;
+    // The log as this command reads it: read once, however often asked, so that
+    // a writer's lock delays the command once at most.
+    const storage::Profile& readLog(storage::LogKind kind) const;
     // The logs named by --log (every one when none is), or nothing after
     // saying which name is unknown.
     std::optional<std::vector<storage::LogKind>> chosenLogs();
@@ -60,10 +65,17 @@ public:
     std::vector<std::string> types() const;
 
 private:
+    struct HeldLog {
+        explicit HeldLog(storage::Profile p) : profile(std::move(p)) {}
+        storage::Profile profile;
+        storage::Profile::ReadScope scope{profile};
+    };
+
     const Arguments& m_args;
     const storage::Location& m_where;
     QDate m_today;
     Reply& m_reply;
+    mutable std::array<std::unique_ptr<HeldLog>, 3> m_read;
 };
 
 // "private", "static", "public".

@@ -104,7 +104,7 @@ int removeCommand(Command& c) {
         return c.fail(kUsage, "\"" + words[1] + "\" is not an entry number (0 to 50)");
     storage::Profile log = c.log(*kind);
     if (!c.readable({*kind})) return kRefused;
-    const storage::StoredEntry entry = storage::readStoredEntry(log, n);
+    const storage::StoredEntry entry = storage::readStoredEntry(c.readLog(*kind), n);
     const QString where = "entry " + words[1] + " of the " + logName(*kind) + " log";
     if (!entry.occupied) return c.fail(kRefused, "there is no " + where);
     const QString subject = QString::fromStdString(storage::decodeText(entry.tytul));

@@ -215,7 +215,7 @@ int importCommand(Command& c) {
     storage::Profile log = c.log(target->kind);
     std::vector<int> taken;
     if (c.args().has("dry-run"))
-        taken = freeSlots(log, plan.entries.size());
+        taken = freeSlots(c.readLog(target->kind), plan.entries.size());
     else if (!plan.entries.empty())
         taken = storage::addEntries(log, target->kind, plan.entries);
     return report(c, plan, taken, log);

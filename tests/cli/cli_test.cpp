@@ -8,11 +8,29 @@
 #include "clifixture.h"
 #include "command.h"
 #include "duecheck.h"
+#include "fileio_testing.h"
 #include "settings.h"
 
 namespace kv::testing {
 
 using storage::LogKind;
+
+namespace {
+
+std::string t_watched;
+int t_wholeReads = 0;
+
+// read(), counting the reads that reach the end of the watched file.
+ssize_t countingRead(int fd, void* buffer, std::size_t count) {
+    const ssize_t n = ::read(fd, buffer, count);
+    char path[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    if (n == 0 && readlink(link.c_str(), path, sizeof path - 1) > 0 && t_watched == path)
+        ++t_wholeReads;
+    return n;
+}
+
+}  // namespace
 
 class CliTest : public CliFixture {
     Q_OBJECT
@@ -174,6 +192,44 @@ private slots:
             QVERIFY(r.err.find("locked") != std::string::npos);
         }
         QCOMPARE(allLogs(), before);
+    }
+
+    void aReadingCommandWaitsForAnotherWriterOnceAtMost() {
+        ok({"add", "--subject", "Shared", "--date", "2027-05-05", "--everyone"});
+        int ready[2];
+        QCOMPARE(pipe(ready), 0);
+        const pid_t holder = fork();
+        if (holder == 0) {
+            const int fd = open(m_box->files().log_glowny.c_str(), O_RDWR);
+            flock(fd, LOCK_EX);
+            (void)!write(ready[1], "x", 1);
+            pause();
+            _exit(0);
+        }
+        char c;
+        QCOMPARE(read(ready[0], &c, 1), ssize_t(1));
+        // Each complete read of the public log waits for the lock; there is one per command.
+        char* real = realpath(m_box->files().log_glowny.c_str(), nullptr);
+        t_watched = real;
+        free(real);
+        storage::setReadFunctionForTesting(countingRead);
+        const QString calendar = QString::fromStdString(m_box->root() + "/in.ics");
+        QFile(calendar).open(QIODevice::WriteOnly);
+        for (const QStringList& words :
+             {QStringList{"list"}, QStringList{"list", "--due", "2027-05-05", "--json"},
+              QStringList{"export", "--ics", "-"}, QStringList{"remove", "public", "7"},
+              QStringList{"import", "--ics", calendar, "--log", "public", "--dry-run"}}) {
+            t_wholeReads = 0;
+            const cli::Reply r = kv(words);
+            QVERIFY2(t_wholeReads == 1,
+                     qPrintable(words.join(' ') + ": " + QString::number(t_wholeReads) + " reads"));
+            QVERIFY2(
+                r.status != 0 || r.out.find("Shared") != std::string::npos || words[0] == "import",
+                r.err.c_str());
+        }
+        storage::setReadFunctionForTesting(nullptr);
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
     }
 
     void anUnreadableLogIsSaidAndNeverOverwritten() {

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "icalendar.h"
+#include "icalzone.h"
 
 namespace kv::cli {
 
@@ -21,12 +22,18 @@ struct ComponentFree {
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 
-// A timed start falls on the local date of the reader's machine.
-QDate localDate(const icaltimetype& t) {
-    if (t.is_date || (!icaltime_is_utc(t) && !t.zone)) return QDate(t.year, t.month, t.day);
-    const icaltimezone* zone = icaltime_is_utc(t) ? icaltimezone_get_utc_timezone() : t.zone;
-    const time_t seconds = icaltime_as_timet_with_zone(t, zone);
-    return QDateTime::fromSecsSinceEpoch(seconds).date();
+// A timed start falls on the local date of the reader's machine; empty, or
+// why that cannot be worked out.
+std::string localDate(const icaltimetype& t, QDate& date) {
+    if (t.is_date || (!icaltime_is_utc(t) && !t.zone)) {
+        date = QDate(t.year, t.month, t.day);
+        return {};
+    }
+    icaltimezone* zone =
+        icaltime_is_utc(t) ? icaltimezone_get_utc_timezone() : const_cast<icaltimezone*>(t.zone);
+    if (std::string problem = zoneProblem(zone); !problem.empty()) return problem;
+    date = QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, zone)).date();
+    return {};
 }
 
 bool arraySet(const short* values) {
@@ -111,7 +118,8 @@ std::string readEvent(icalcomponent* c, Event& e) {
     if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY))
         return "it changes one occurrence of a series (RECURRENCE-ID)";
     if (!icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY)) return "it has no start";
-    e.start = localDate(icalcomponent_get_dtstart(c));
+    if (std::string problem = localDate(icalcomponent_get_dtstart(c), e.start); !problem.empty())
+        return problem;
     if (!e.start.isValid()) return "its start is not a day of the calendar";
     if (icalcomponent_count_properties(c, ICAL_RRULE_PROPERTY) > 1) return "it has several rules";
     if (icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) ||
@@ -127,11 +135,21 @@ std::string readEvent(icalcomponent* c, Event& e) {
     return {};
 }
 
+// The other things a calendar schedules, which an import says it leaves out.
+bool otherEntry(icalcomponent_kind kind) {
+    return kind == ICAL_VTODO_COMPONENT || kind == ICAL_VJOURNAL_COMPONENT ||
+           kind == ICAL_VFREEBUSY_COMPONENT || kind == ICAL_VAVAILABILITY_COMPONENT ||
+           kind == ICAL_VPOLL_COMPONENT;
+}
+
 void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& uids) {
     for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
         const icalcomponent_kind kind = icalcomponent_isa(c);
-        if (kind == ICAL_VTIMEZONE_COMPONENT) continue;
+        // Zones serve the events, and what is neither an event nor another
+        // calendar entry (RFC 9073's VLOCATION, X- and unknown names,
+        // libical's own kinds) is no business of the logs.
+        if (kind != ICAL_VEVENT_COMPONENT && !otherEntry(kind)) continue;
         Event e;
         e.uid = icalcomponent_get_uid(c) ? cleanText(icalcomponent_get_uid(c), false) : "";
         const std::string shown = e.uid.empty() ? "(no UID)" : e.uid;
@@ -150,10 +168,36 @@ void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& u
     }
 }
 
+// libical reads a line in time that grows with the square of its length;
+// texts that the logs hold are far shorter than this.
+constexpr std::size_t kMaxLineBytes = 256 * 1024;
+
+// The number of the first line longer than kMaxLineBytes with the lines folded
+// onto it, or 0 when there is none.
+std::size_t lineTooLong(const std::string& bytes) {
+    std::size_t line = 0, first = 1, length = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i == 0 || bytes[i - 1] == '\n') {
+            ++line;
+            if (bytes[i] != ' ' && bytes[i] != '\t') {
+                length = 0;
+                first = line;
+            }
+        }
+        if (++length > kMaxLineBytes) return first;
+    }
+    return 0;
+}
+
 }  // namespace
 
 Calendar readCalendar(const std::string& bytes) {
     Calendar out;
+    if (const std::size_t at = lineTooLong(bytes); at != 0) {
+        out.error = "its line " + std::to_string(at) + " is longer than " +
+                    std::to_string(kMaxLineBytes / 1024) + " KB, which no calendar line needs";
+        return out;
+    }
     // A NUL byte would end the text early: it is no part of a calendar.
     std::string text = bytes;
     std::replace(text.begin(), text.end(), '\0', ' ');

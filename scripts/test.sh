@@ -22,7 +22,7 @@ status=0
 ctest --output-on-failure -j2 || status=$?
 # What each proof counted: the last line of its output.
 echo "Proofs:"
-for proof in asan_suite fuzz_profile fuzz_logbook crash_kill writers_public_log hostile_files; do
+for proof in asan_suite fuzz_profile fuzz_logbook fuzz_icalendar crash_kill writers_public_log hostile_files; do
     last=$(awk -v name="$proof" '$0 ~ "Testing: " name "$" {f=1} f && /<end of output>/ {print last; exit}
         f && NF {last=$0}' Testing/Temporary/LastTest.log 2>/dev/null || true)
     echo "  $proof: ${last:-(not run)}"

@@ -159,8 +159,51 @@ private slots:
     }
 
     void brokenCalendarsAreRefusedAndNothingHalfWritten();
+    void hostileCalendarsAreAnsweredAtOnceAndChangeNothing();
     void anExportComesBackAsTheSameEvents();
 };
+
+// Calendars made to crash or stall the reader: each is read or refused with a
+// line saying why, in a moment of this process's CPU time, whatever the load.
+void IcsTest::hostileCalendarsAreAnsweredAtOnceAndChangeNothing() {
+    const std::clock_t started = std::clock();
+    // Components nobody knows, at the top and inside the event, are passed over.
+    const cli::Reply unknown =
+        kv({"import", "--ics", fixture("unknown-component.ics"), "--log", "private"});
+    QCOMPARE(unknown.status, 0);
+    QCOMPARE(unknown.err, std::string());
+    QCOMPARE(json({"list"}).at(0)["subject"].toString(), QString("Kept"));
+    const std::string before = allLogs();
+    // Zones whose changes would be worked out by the million.
+    for (const char* name : {"zone-secondly.ics", "zone-daily-year-one.ics"})
+        for (const QString& dry : {QString("--dry-run"), QString("--trust-actions")}) {
+            const cli::Reply r = kv({"import", "--ics", fixture(name), "--log", "private", dry});
+            QCOMPARE(r.status, 3);
+            QVERIFY2(r.err.find("refused z1: its time zone \"Busy\" changes more often than once "
+                                "a year") != std::string::npos,
+                     r.err.c_str());
+            QCOMPARE(allLogs(), before);
+        }
+    // One line of ten megabytes, which libical reads in time that grows with its square.
+    QByteArray huge =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:long\r\n"
+        "DTSTART;VALUE=DATE:20270101\r\nDESCRIPTION:";
+    huge += QByteArray(10 * 1024 * 1024, 'x') + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    QFile out(file("huge.ics"));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(huge) == huge.size());
+    out.close();
+    const cli::Reply r = kv({"import", "--ics", file("huge.ics"), "--log", "private"});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.find("its line 6 is longer than 256 KB") != std::string::npos, r.err.c_str());
+    QCOMPARE(allLogs(), before);
+    QVERIFY2(double(std::clock() - started) / CLOCKS_PER_SEC < 30, "the reader stalled");
+    // A zone of the kind real calendars carry, from 1601 as one mail program writes it.
+    const cli::Reply real =
+        kv({"import", "--ics", fixture("zone-yearly-1601.ics"), "--log", "private"});
+    QCOMPARE(real.status, 0);
+    // 12:00 at +0000 is 13:00 in Warsaw, the same day.
+    QCOMPARE(json({"list"}).at(1)["date"].toString(), QString("2027-03-10"));
+}
 
 // Files received from anywhere: empty, binary, cut off, with control bytes, huge.
 void IcsTest::brokenCalendarsAreRefusedAndNothingHalfWritten() {

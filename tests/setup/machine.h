@@ -128,6 +128,19 @@ inline EntryData entry(const std::string& title, const std::string& mode = "",
     return e;
 }
 
+// Runs the program with words (shell-quoted by the caller); its output, and its
+// exit status in status.
+inline std::string kalvex4(const std::string& words, int& status) {
+    FILE* pipe = popen((std::string(KV_PROGRAM) + " " + words + " 2>&1").c_str(), "r");
+    if (!pipe) return "popen";
+    std::string out;
+    char buf[512];
+    while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    const int raw = pclose(pipe);
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
 template <typename F>
 bool throwsWriteError(F f) {
     try {

@@ -4,26 +4,11 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-
 #include "machine.h"
 
 using namespace kv::testing::users;
 
 namespace {
-
-// Runs the program with words (shell-quoted by the caller); its output, and its
-// exit status in status.
-std::string kalvex4(const std::string& words, int& status) {
-    FILE* pipe = popen((std::string(KV_PROGRAM) + " " + words + " 2>&1").c_str(), "r");
-    if (!pipe) return "popen";
-    std::string out;
-    char buf[512];
-    while (std::size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
-    const int raw = pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
 
 TEST_F(Machine, OneUsersCommandsNeitherReadNorChangeAnothersPrivateLog) {
     const FileNames alice = filesOf("alice");

@@ -68,6 +68,11 @@ std::optional<Event> eventOf(const Listed& l, QString& problem) {
                   "\" names no day of the calendar)";
         return std::nullopt;
     }
+    if (e.start.year() > kLastCalendarYear) {
+        problem = "its date " + QString::fromStdString(s.data) + " is after the year " +
+                  QString::number(kLastCalendarYear) + ", which calendars cannot carry";
+        return std::nullopt;
+    }
     if (s.data != e.start.toString("yyyy-MM-dd").toStdString()) e.date = s.data;
     e.summary = storage::decodeText(s.tytul);
     e.description = storage::decodeText(s.informacja);

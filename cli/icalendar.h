@@ -35,6 +35,10 @@ struct Calendar {
     std::string error;  // set when the bytes are no calendar at all
 };
 
+// libical writes no date after this year: an event past it can go neither
+// out nor in.
+inline constexpr int kLastCalendarYear = 3000;
+
 // The events of an iCalendar file, in file order.
 Calendar readCalendar(const std::string& bytes);
 // One VCALENDAR: a VEVENT with a DISPLAY alarm for each event; stamp is DTSTAMP.

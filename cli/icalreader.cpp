@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "icalendar.h"
@@ -70,13 +71,23 @@ std::string ruleProblem(const icalrecurrencetype& r, const QDate& start, Display
     return {};
 }
 
+// A value made clean. libical drops the blanks that end a line, so one that
+// a control byte made end in a blank reads back without it: it goes now, and
+// an event reads the same when our export gives it back.
+std::string text(const char* value, bool lineBreaks = true) {
+    if (!value) return {};
+    std::string clean = cleanText(value, lineBreaks);
+    clean.erase(clean.find_last_not_of(' ') + 1);
+    return clean;
+}
+
 std::string xValue(icalproperty* p) {
     const icalvalue* v = icalproperty_get_value(p);
     if (!v) return {};
-    const char* text = icalvalue_isa(v) == ICAL_X_VALUE      ? icalvalue_get_x(v)
-                       : icalvalue_isa(v) == ICAL_TEXT_VALUE ? icalvalue_get_text(v)
-                                                             : nullptr;
-    return text ? cleanText(text, false) : std::string();
+    const char* raw = icalvalue_isa(v) == ICAL_X_VALUE      ? icalvalue_get_x(v)
+                      : icalvalue_isa(v) == ICAL_TEXT_VALUE ? icalvalue_get_text(v)
+                                                            : nullptr;
+    return text(raw, false);
 }
 
 void takeOurs(icalcomponent* c, Event& e) {
@@ -100,20 +111,29 @@ void takeOurs(icalcomponent* c, Event& e) {
             e.file = value;
     }
     if (icalproperty* url = icalcomponent_get_first_property(c, ICAL_URL_PROPERTY))
-        if (const char* value = icalproperty_get_url(url)) e.url = cleanText(value, false);
+        if (const char* value = icalproperty_get_url(url)) e.url = text(value, false);
 }
 
-std::string text(const char* value) {
-    return value ? cleanText(value, true) : std::string();
+// libical's first complaint about c or its parts, or nothing. An empty value
+// (DESCRIPTION: as web calendars write it) is a value: libical drops the
+// property with a complaint, and the event reads as having an empty one.
+std::optional<std::string> malformed(icalcomponent* c) {
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+        const char* text = icalproperty_get_xlicerror(p);
+        const std::string error = text ? text : "";
+        if (error.rfind("No value for ", 0) != 0) return error;
+    }
+    for (icalcomponent* part = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        if (std::optional<std::string> error = malformed(part)) return error;
+    return std::nullopt;
 }
 
 // Why the event cannot be an entry, or empty when e now holds it.
 std::string readEvent(icalcomponent* c, Event& e) {
-    if (icalcomponent_count_errors(c) > 0) {
-        icalproperty* error = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY);
-        return "it is malformed (" +
-               std::string(error ? icalproperty_get_xlicerror(error) : "unreadable") + ")";
-    }
+    if (std::optional<std::string> error = malformed(c))
+        return "it is malformed (" + (error->empty() ? "unreadable" : *error) + ")";
     if (icalcomponent_get_status(c) == ICAL_STATUS_CANCELLED) return "it is cancelled";
     if (icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY))
         return "it changes one occurrence of a series (RECURRENCE-ID)";
@@ -121,6 +141,8 @@ std::string readEvent(icalcomponent* c, Event& e) {
     if (std::string problem = localDate(icalcomponent_get_dtstart(c), e.start); !problem.empty())
         return problem;
     if (!e.start.isValid()) return "its start is not a day of the calendar";
+    if (e.start.year() > kLastCalendarYear)
+        return "it starts after the year " + std::to_string(kLastCalendarYear);
     if (icalcomponent_count_properties(c, ICAL_RRULE_PROPERTY) > 1) return "it has several rules";
     if (icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) ||
         icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY))
@@ -151,7 +173,7 @@ void readEvents(icalcomponent* calendar, Calendar& out, std::set<std::string>& u
         // libical's own kinds) is no business of the logs.
         if (kind != ICAL_VEVENT_COMPONENT && !otherEntry(kind)) continue;
         Event e;
-        e.uid = icalcomponent_get_uid(c) ? cleanText(icalcomponent_get_uid(c), false) : "";
+        e.uid = text(icalcomponent_get_uid(c), false);
         const std::string shown = e.uid.empty() ? "(no UID)" : e.uid;
         std::string problem;
         if (kind != ICAL_VEVENT_COMPONENT)

@@ -158,6 +158,18 @@ private slots:
         QCOMPARE(in.at(0)["url"].toString(), QString("file:///etc/passwd"));
     }
 
+    void anEntryPastTheLastYearCalendarsCarryIsLeftOutOfTheExport() {
+        ok({"add", "--subject", "Far", "--date", "3001-01-01"});
+        ok({"add", "--subject", "Near", "--date", "3000-12-31"});
+        const cli::Reply r = kv({"export", "--ics", "-"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.find("left out entry 0 of the private log: its date 3001-01-01 is after "
+                            "the year 3000") != std::string::npos,
+                 r.err.c_str());
+        QVERIFY(r.out.find("DTSTART;VALUE=DATE:30001231") != std::string::npos);
+        QVERIFY(r.out.find("00000000") == std::string::npos);
+    }
+
     void brokenCalendarsAreRefusedAndNothingHalfWritten();
     void hostileCalendarsAreAnsweredAtOnceAndChangeNothing();
     void anExportComesBackAsTheSameEvents();

@@ -27,6 +27,22 @@ private slots:
                  QString::fromStdString(e.informacja));
     }
 
+    // Every text of a log, its date included, is shown as typed.
+    void markupInAnEntryIsShownAsTyped() {
+        const std::string markup = "<b>Lunch</b> <img src=\"/nowhere.png\">";
+        storage::EntryData e = testing::entry(markup, "<b>2026-01-01</b>", "raz", "wszyscy");
+        e.informacja = markup;
+        add(LogKind::Public, e);
+        auto w = open();
+        clickLine(*w, "lista_glowna", 0);
+        QCOMPARE(child<QLabel>(*w, "wygasa_glowny")->text(), QString("<b>2026-01-01</b>"));
+        for (const QLabel* label : w->findChildren<QLabel*>())
+            QVERIFY2(label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()),
+                     qPrintable(label->objectName() + ": " + label->text()));
+        for (const QWidget* widget : w->findChildren<QWidget*>())
+            QVERIFY2(!widget->toolTip().contains("<img"), qPrintable(widget->objectName()));
+    }
+
     void aLineRenumberedMeanwhileActsOnNothingAndTheListsAreReadAgain() {
         for (const char* t : {"first", "second", "third"})
             add(LogKind::Private, testing::entry(t, "2026-01-01"));

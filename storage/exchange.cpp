@@ -108,6 +108,7 @@ void Exchange::recordActiveEntry(int number, std::string_view log) {
 }
 
 ActiveEntry Exchange::activeEntry() const {
+    const Profile::ReadScope once(m_file);
     return ActiveEntry{m_file.readInteger("log", "aktywny_wpis", -1),
                        m_file.readString("log", "aktywny_dziennik", "none")};
 }

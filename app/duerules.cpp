@@ -1,6 +1,8 @@
 #include "duerules.h"
 
+#include <QDate>
 #include <QString>
+#include <cctype>
 
 namespace kv::app {
 
@@ -8,10 +10,37 @@ using storage::LogKind;
 
 namespace {
 
+// The number of two digits, or -1.
+int twoDigits(const std::string& text) {
+    if (text.size() != 2 || !std::isdigit(static_cast<unsigned char>(text[0])) ||
+        !std::isdigit(static_cast<unsigned char>(text[1])))
+        return -1;
+    return (text[0] - '0') * 10 + (text[1] - '0');
+}
+
+// A day the month lacks (29 February, the 31st) falls on the month's last day.
+bool monthEndFor(int entryDay, int longest, const std::string& day) {
+    const QDate d = QDate::fromString(QString::fromStdString(day), "yyyy-MM-dd");
+    return d.isValid() && entryDay > d.daysInMonth() && entryDay <= longest &&
+           d.day() == d.daysInMonth();
+}
+
+bool yearlyDue(const std::string& date, const std::string& day) {
+    if (monthDayOf(date) == monthDayOf(day)) return true;
+    const int month = twoDigits(cut(date, 6, 2));
+    if (month < 1 || month > 12 || month != twoDigits(cut(day, 6, 2))) return false;
+    // The longest the month ever is: 29 February is a day, 30 February none.
+    return monthEndFor(twoDigits(dayOf(date)), QDate(2000, month, 1).daysInMonth(), day);
+}
+
+bool monthlyDue(const std::string& date, const std::string& day) {
+    return dayOf(date) == dayOf(day) || monthEndFor(twoDigits(dayOf(date)), 31, day);
+}
+
 // Yearly by month and day, monthly by day; any other mode never here.
 bool periodicDue(const storage::StoredEntry& e, const std::string& day) {
-    if (e.wyswietlanie == "rok") return monthDayOf(e.data) == monthDayOf(day);
-    if (e.wyswietlanie == "miesiac") return dayOf(e.data) == dayOf(day);
+    if (e.wyswietlanie == "rok") return yearlyDue(e.data, day);
+    if (e.wyswietlanie == "miesiac") return monthlyDue(e.data, day);
     return false;
 }
 
@@ -37,8 +66,7 @@ bool recheckDue(LogKind kind, const storage::StoredEntry& e, const std::string& 
             return e.data == day;
         case LogKind::Static:
             // Every mode but yearly counts as monthly here.
-            return e.wyswietlanie == "rok" ? monthDayOf(e.data) == monthDayOf(day)
-                                           : dayOf(e.data) == dayOf(day);
+            return e.wyswietlanie == "rok" ? yearlyDue(e.data, day) : monthlyDue(e.data, day);
         case LogKind::Public:
             return e.data == day && receiverMatches(e.odbiorca, user);
     }

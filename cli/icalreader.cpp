@@ -46,6 +46,19 @@ int single(const short* values) {
     return arraySet(values + 1) ? -1 : values[0];
 }
 
+// Whether the rule says "the start's day, or the month's last when it lacks
+// it" (BYMONTHDAY=28,...,day;BYSETPOS=-1), as the logs show such an entry.
+bool monthEndForm(const icalrecurrencetype& r, const QDate& start, DisplayMode mode) {
+    if (start.day() < 29 || single(r.by_set_pos) != -1) return false;
+    if (mode == DisplayMode::Yearly &&
+        (start.month() != 2 || (arraySet(r.by_month) && single(r.by_month) != 2)))
+        return false;
+    int k = 0;
+    for (int d = 28; d <= start.day(); ++d)
+        if (r.by_month_day[k++] != d) return false;
+    return r.by_month_day[k] == ICAL_RECURRENCE_ARRAY_MAX;
+}
+
 // Why a repetition rule is more than every year or every month on the start's day.
 std::string ruleProblem(const icalrecurrencetype& r, const QDate& start, DisplayMode& mode) {
     if (r.freq == ICAL_YEARLY_RECURRENCE)
@@ -60,13 +73,15 @@ std::string ruleProblem(const icalrecurrencetype& r, const QDate& start, Display
     if (r.count > 0) return "it ends after " + std::to_string(r.count) + " times";
     if (!icaltime_is_null_time(r.until)) return "it ends on a set day (UNTIL)";
     if (arraySet(r.by_day)) return "it falls on a weekday of the month (BYDAY)";
-    if (arraySet(r.by_month_day) && single(r.by_month_day) != start.day())
+    const bool monthEnd = monthEndForm(r, start, mode);
+    if (!monthEnd && arraySet(r.by_month_day) && single(r.by_month_day) != start.day())
         return "it falls on other days of the month than its start (BYMONTHDAY)";
     if (arraySet(r.by_month) &&
         (mode == DisplayMode::Monthly || single(r.by_month) != start.month()))
         return "it falls in other months than its start (BYMONTH)";
-    if (arraySet(r.by_year_day) || arraySet(r.by_week_no) || arraySet(r.by_set_pos) ||
-        arraySet(r.by_hour) || arraySet(r.by_minute) || arraySet(r.by_second))
+    if (arraySet(r.by_year_day) || arraySet(r.by_week_no) ||
+        (!monthEnd && arraySet(r.by_set_pos)) || arraySet(r.by_hour) || arraySet(r.by_minute) ||
+        arraySet(r.by_second))
         return "its rule picks days the logs cannot name";
     return {};
 }

@@ -32,12 +32,28 @@ void addX(icalcomponent* event, const char* name, const std::string& value) {
     icalcomponent_add_property(event, p);
 }
 
-void addRule(icalcomponent* event, storage::DisplayMode mode) {
+// "The last of the 28th to the day-th": the day itself, or the last of a
+// month that lacks it, as the logs show it.
+void lastDayUpTo(icalrecurrencetype& rule, int day) {
+    int k = 0;
+    for (int d = 28; d <= day; ++d) rule.by_month_day[k++] = static_cast<short>(d);
+    rule.by_month_day[k] = ICAL_RECURRENCE_ARRAY_MAX;
+    rule.by_set_pos[0] = -1;
+    rule.by_set_pos[1] = ICAL_RECURRENCE_ARRAY_MAX;
+}
+
+void addRule(icalcomponent* event, storage::DisplayMode mode, const QDate& start) {
     if (mode == storage::DisplayMode::Once) return;
     icalrecurrencetype rule;
     icalrecurrencetype_clear(&rule);
     rule.freq =
         mode == storage::DisplayMode::Yearly ? ICAL_YEARLY_RECURRENCE : ICAL_MONTHLY_RECURRENCE;
+    if (mode == storage::DisplayMode::Monthly && start.day() > 28) lastDayUpTo(rule, start.day());
+    if (mode == storage::DisplayMode::Yearly && start.month() == 2 && start.day() == 29) {
+        rule.by_month[0] = 2;
+        rule.by_month[1] = ICAL_RECURRENCE_ARRAY_MAX;
+        lastDayUpTo(rule, 29);
+    }
     icalcomponent_add_property(event, icalproperty_new_rrule(rule));
 }
 
@@ -59,7 +75,7 @@ icalcomponent* eventComponent(const Event& e, const icaltimetype& stamp) {
     icalcomponent_add_property(event, icalproperty_new_uid(e.uid.c_str()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(stamp));
     icalcomponent_add_property(event, icalproperty_new_dtstart(dateValue(e.start)));
-    addRule(event, e.mode);
+    addRule(event, e.mode, e.start);
     icalcomponent_add_property(event, icalproperty_new_summary(summary.c_str()));
     if (!e.description.empty())
         icalcomponent_add_property(

@@ -112,7 +112,10 @@ private slots:
         QCOMPARE(in[2]["subject"].toString(), QString("No UID at all"));
         for (const QJsonValue v : in) QCOMPARE(v["every"].toString(), QString("year"));
         QCOMPARE(json({"list", "--due", "2028-02-29"}).size(), 1);
-        QCOMPARE(json({"list", "--due", "2027-02-28"}).size(), 0);
+        QCOMPARE(json({"list", "--due", "2028-02-28"}).size(), 0);
+        // In a year without the day, the month's last day.
+        QCOMPARE(json({"list", "--due", "2027-02-28"}).at(0)["subject"].toString(),
+                 QString("Leap-day Leon"));
     }
 
     void aFullLogStopsTheImportThere() {
@@ -272,6 +275,10 @@ void IcsTest::anExportComesBackAsTheSameEvents() {
         QCOMPARE(r.status, 0);
         first << QString::fromStdString(r.out);
     }
+    // A day some months lack: the day, or the month's last (the due rule).
+    QVERIFY2(first[1].contains("RRULE:FREQ=MONTHLY;BYMONTHDAY=28,29,30,31;BYSETPOS=-1\r\n"),
+             qPrintable(first[1]));
+    QVERIFY(first[1].contains("RRULE:FREQ=YEARLY;BYMONTHDAY=28,29;BYMONTH=2;BYSETPOS=-1\r\n"));
     QVERIFY(!first[2].contains("Not mine"));
     QVERIFY(first[2].contains("For me"));
     const QByteArray bytes = first.join("").toUtf8();

@@ -26,13 +26,20 @@ DueCheck::Pass::Pass(storage::FileSet& files)
       m_public(files.log(LogKind::Public).readScope()),
       m_user(files.userConfig().readScope()) {}
 
-bool DueCheck::hidden(LogKind kind, const storage::StoredEntry& entry) const {
+bool DueCheck::hidden(LogKind kind, const storage::StoredEntry& entry,
+                      const std::string& day) const {
     const storage::ReminderState state(m_files.userConfig());
     const std::string key = storage::contentKey(kind, entry);
     const QDateTime now = m_hooks.now();
-    if (state.doneOn(key, dayText(now.date()))) return true;
+    if (state.doneOn(key, day)) return true;
     const std::string until = state.snoozedUntil(key);
     return !until.empty() && until > timeText(now);
+}
+
+bool DueCheck::warned(LogKind kind, const storage::StoredEntry& entry,
+                      const std::string& day) const {
+    return storage::ReminderState(m_files.userConfig())
+        .warnedFor(storage::contentKey(kind, entry), day);
 }
 
 void DueCheck::keepState(const std::function<void()>& write) {
@@ -46,23 +53,28 @@ void DueCheck::keepState(const std::function<void()>& write) {
 }
 
 void DueCheck::record(LogKind kind, const storage::StoredEntry& entry,
-                      const desktop::NotificationAnswer& answer) {
+                      const desktop::NotificationAnswer& answer, const Occasion& occasion) {
     using Choice = desktop::NotificationAnswer::Choice;
     storage::ReminderState state(m_files.userConfig());
     const std::string key = storage::contentKey(kind, entry);
     const QDateTime now = m_hooks.now();
-    // A yearly or monthly entry stays in its log: "Done" means done for today.
+    // A yearly or monthly entry stays in its log: "Done" answers the showing of
+    // its day, kept at once so that no later round asks again; on a warning it
+    // ends the warning, not the day.
     if (answer.choice == Choice::Done && !answer.removed)
-        keepState([&] { state.markDone(key, dayText(now.date())); });
+        keepState([&] {
+            occasion.warning ? state.markWarned(key, occasion.day)
+                             : state.markDone(key, occasion.day);
+        });
     if (answer.choice == Choice::Snooze) {
         const QDateTime until =
             answer.snoozeMinutes >= 1440 ? now.addDays(1) : now.addSecs(60 * answer.snoozeMinutes);
-        keepState([&] { state.snooze(key, kind, timeText(until)); });
+        keepState([&] { state.snooze(key, kind, timeText(until), occasion.reason); });
     }
 }
 
 bool DueCheck::announce(int n, LogKind kind, const storage::StoredEntry& entry,
-                        const std::string& reason) {
+                        const Occasion& occasion) {
     auto same = [&](const auto& open) { return open.first == kind && open.second == entry; };
     if (std::any_of(m_open.begin(), m_open.end(), same)) return false;
     m_open.emplace_back(kind, entry);
@@ -75,32 +87,32 @@ bool DueCheck::announce(int n, LogKind kind, const storage::StoredEntry& entry,
     };
     desktop::NotificationAnswer answer;
     try {
-        answer = m_hooks.announce(n, kind, entry, reason);
+        answer = m_hooks.announce(n, kind, entry, occasion.reason);
     } catch (...) {
         settle();
         throw;
     }
     settle();
     m_passShown.insert(storage::contentKey(kind, entry));
-    record(kind, entry, answer);
+    record(kind, entry, answer, occasion);
     return answer.removed;
 }
 
 void DueCheck::announceWhile(int n, LogKind kind, const Judge& judge) {
     for (;;) {
         const storage::StoredEntry entry = storage::readStoredEntry(m_files.log(kind), n);
-        const std::optional<std::string> reason = judge(entry);
-        if (!reason || !announce(n, kind, entry, *reason)) return;
+        const std::optional<Occasion> occasion = judge(entry);
+        if (!occasion || !announce(n, kind, entry, *occasion)) return;
     }
 }
 
 void DueCheck::startupPass(const std::string& today, bool withStatus) {
     auto judgeFor = [&](LogKind kind) -> Judge {
-        return [this, kind, &today](const storage::StoredEntry& e) -> std::optional<std::string> {
-            if (!dueOn(kind, e, today, Rules::Startup, m_user) || hidden(kind, e) ||
+        return [this, kind, &today](const storage::StoredEntry& e) -> std::optional<Occasion> {
+            if (!dueOn(kind, e, today, Rules::Startup, m_user) || hidden(kind, e, today) ||
                 m_roundShown.count(storage::contentKey(kind, e)))
                 return std::nullopt;
-            return std::string();
+            return Occasion{{}, today};
         };
     };
     const Pass pass(m_files);
@@ -123,12 +135,11 @@ void DueCheck::periodicCheck() {
     const Pass pass(m_files);
     for (int n = 0; n < storage::kSlots; ++n)
         for (LogKind kind : {LogKind::Private, LogKind::Static, LogKind::Public})
-            announceWhile(n, kind,
-                          [&](const storage::StoredEntry& e) -> std::optional<std::string> {
-                              if (!dueOn(kind, e, today, Rules::Recheck, m_user) || hidden(kind, e))
-                                  return std::nullopt;
-                              return std::string();
-                          });
+            announceWhile(n, kind, [&](const storage::StoredEntry& e) -> std::optional<Occasion> {
+                if (!dueOn(kind, e, today, Rules::Recheck, m_user) || hidden(kind, e, today))
+                    return std::nullopt;
+                return Occasion{{}, today};
+            });
 }
 
 }  // namespace kv::app

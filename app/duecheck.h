@@ -55,8 +55,15 @@ private:
     private:
         storage::Profile::ReadScope m_private, m_static, m_public, m_user;
     };
-    // Why an entry is shown in a pass, or nothing when it is not.
-    using Judge = std::function<std::optional<std::string>(const storage::StoredEntry&)>;
+    // Why an entry is shown, and the day of the showing its "Done" answers:
+    // today's, a missed day's, or (a warning) the coming day's.
+    struct Occasion {
+        std::string reason;
+        std::string day;
+        bool warning = false;
+    };
+    // The occasion of an entry in a pass, or nothing when it is not shown.
+    using Judge = std::function<std::optional<Occasion>(const storage::StoredEntry&)>;
 
     void runRound(bool startup);
     void startupPass(const std::string& today, bool withStatus);
@@ -65,14 +72,18 @@ private:
     // Announces slot n while the judge says so: a "Done" moves the next entry into n.
     void announceWhile(int n, storage::LogKind kind, const Judge& judge);
     bool announce(int n, storage::LogKind kind, const storage::StoredEntry& entry,
-                  const std::string& reason);
+                  const Occasion& occasion);
     void record(storage::LogKind kind, const storage::StoredEntry& entry,
-                const desktop::NotificationAnswer& answer);
+                const desktop::NotificationAnswer& answer, const Occasion& occasion);
     // What this user's own file could not keep is said once; the round goes on,
     // since a date shown twice is better than one not shown.
     void keepState(const std::function<void()>& write);
-    // Done for today, or put off until later.
-    bool hidden(storage::LogKind kind, const storage::StoredEntry& entry) const;
+    // Its showing for day answered with "Done", or put off until later.
+    bool hidden(storage::LogKind kind, const storage::StoredEntry& entry,
+                const std::string& day) const;
+    // Its advance warning of day answered with "Done".
+    bool warned(storage::LogKind kind, const storage::StoredEntry& entry,
+                const std::string& day) const;
 
     storage::FileSet& m_files;
     std::string m_user;

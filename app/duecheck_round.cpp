@@ -18,6 +18,12 @@ std::string aheadReason(int days, const QDate& day) {
     return QString("%1 (%2)").arg(count, day.toString("yyyy-MM-dd")).toStdString();
 }
 
+// The first day a round looks back to: the one after the last check, at most
+// a year back; a stored day after today (a clock that was wrong) gives none.
+QDate missedFrom(const QDate& last, const QDate& today) {
+    return std::max(last.addDays(1), today.addYears(-1));
+}
+
 }  // namespace
 
 void DueCheck::dayRound(bool startup) {
@@ -47,7 +53,11 @@ void DueCheck::runRound(bool startup) {
     const std::optional<std::string> stored = user.lastCheck();
     const QDate last =
         stored ? QDate::fromString(QString::fromStdString(*stored), "yyyy-MM-dd") : QDate();
-    keepState([&] { storage::ReminderState(file).forgetExpired(dayText(today)); });
+    // A mark answers a missed showing until the round that could show it ends.
+    const QDate from = settings.catchUp && last.isValid() ? missedFrom(last, today) : today;
+    keepState([&] {
+        storage::ReminderState(file).forgetExpired(dayText(std::min(from, today)), dayText(today));
+    });
 
     auto pass = [this](auto run) {
         m_passShown.clear();
@@ -62,23 +72,22 @@ void DueCheck::runRound(bool startup) {
 }
 
 void DueCheck::missedPass(const QDate& last, const QDate& today) {
-    // At most a year back; a stored day after today (a clock that was wrong) gives none.
-    const QDate from = std::max(last.addDays(1), today.addYears(-1));
+    const QDate from = missedFrom(last, today);
     std::vector<std::string> days;  // latest first
     for (QDate d = today.addDays(-1); d >= from; d = d.addDays(-1)) days.push_back(dayText(d));
     const std::string todayText = dayText(today);
     const Pass scope(m_files);
     for (LogKind kind : {LogKind::Private, LogKind::Static, LogKind::Public})
         for (int n = 0; n < storage::kSlots; ++n)
-            announceWhile(
-                n, kind, [&](const storage::StoredEntry& e) -> std::optional<std::string> {
-                    // Due today as well: today's pass shows it.
-                    if (dueOn(kind, e, todayText, Rules::Startup, m_user) || hidden(kind, e))
-                        return std::nullopt;
-                    for (const std::string& d : days)
-                        if (dueOn(kind, e, d, Rules::Startup, m_user)) return "Missed on " + d;
-                    return std::nullopt;
-                });
+            announceWhile(n, kind, [&](const storage::StoredEntry& e) -> std::optional<Occasion> {
+                // Due today as well: today's pass shows it.
+                if (dueOn(kind, e, todayText, Rules::Startup, m_user)) return std::nullopt;
+                for (const std::string& d : days)
+                    if (dueOn(kind, e, d, Rules::Startup, m_user))
+                        return hidden(kind, e, d) ? std::nullopt
+                                                  : std::optional<Occasion>({"Missed on " + d, d});
+                return std::nullopt;
+            });
 }
 
 void DueCheck::aheadPass(const QDate& today, int daysAhead) {
@@ -86,17 +95,20 @@ void DueCheck::aheadPass(const QDate& today, int daysAhead) {
     const Pass scope(m_files);
     for (LogKind kind : {LogKind::Static, LogKind::Public})
         for (int n = 0; n < storage::kSlots; ++n)
-            announceWhile(
-                n, kind, [&](const storage::StoredEntry& e) -> std::optional<std::string> {
-                    if (e.wyswietlanie != "rok" && e.wyswietlanie != "miesiac") return std::nullopt;
-                    if (dueOn(kind, e, todayText, Rules::Startup, m_user) || hidden(kind, e) ||
-                        m_roundShown.count(storage::contentKey(kind, e)))
-                        return std::nullopt;
-                    for (int k = 1; k <= daysAhead; ++k)
-                        if (dueOn(kind, e, dayText(today.addDays(k)), Rules::Startup, m_user))
-                            return aheadReason(k, today.addDays(k));
+            announceWhile(n, kind, [&](const storage::StoredEntry& e) -> std::optional<Occasion> {
+                if (e.wyswietlanie != "rok" && e.wyswietlanie != "miesiac") return std::nullopt;
+                if (dueOn(kind, e, todayText, Rules::Startup, m_user) ||
+                    hidden(kind, e, todayText) || m_roundShown.count(storage::contentKey(kind, e)))
                     return std::nullopt;
-                });
+                for (int k = 1; k <= daysAhead; ++k) {
+                    const std::string day = dayText(today.addDays(k));
+                    if (!dueOn(kind, e, day, Rules::Startup, m_user)) continue;
+                    // Given once a coming day: "Done" on it ends the warning.
+                    if (warned(kind, e, day)) return std::nullopt;
+                    return Occasion{aheadReason(k, today.addDays(k)), day, true};
+                }
+                return std::nullopt;
+            });
 }
 
 void DueCheck::snoozeCheck() {
@@ -109,7 +121,7 @@ void DueCheck::snoozeCheck() {
         for (int n = 0; n < storage::kSlots; ++n) {
             const storage::StoredEntry e = storage::readStoredEntry(log, n);
             if (e.occupied && storage::contentKey(s.kind, e) == s.key) {
-                announce(n, s.kind, e, "");
+                announce(n, s.kind, e, {s.reason, dayText(m_hooks.now().date())});
                 break;
             }
         }

@@ -9,6 +9,7 @@ namespace {
 
 constexpr const char* kDone = "kalvex4_zrobione";
 constexpr const char* kSnoozed = "kalvex4_drzemka";
+constexpr const char* kWarned = "kalvex4_uprzedzone";
 
 // FNV-1a: stable on every platform and release, unlike std::hash.
 void mix(std::uint64_t& h, std::string_view text) {
@@ -36,11 +37,23 @@ std::string contentKey(LogKind kind, const StoredEntry& e) {
 }
 
 bool ReminderState::doneOn(const std::string& key, const std::string& day) const {
-    return m_file.readString(kDone, key, "") == day;
+    const std::string answered = m_file.readString(kDone, key, "");
+    return !answered.empty() && answered >= day;
 }
 
 void ReminderState::markDone(const std::string& key, const std::string& day) {
-    m_file.update([&](IniDocument& doc) { return doc.write(kDone, key, day); });
+    m_file.update([&](IniDocument& doc) {
+        // A later day answered stays answered.
+        return doc.read(kDone, key, "") < day && doc.write(kDone, key, day);
+    });
+}
+
+bool ReminderState::warnedFor(const std::string& key, const std::string& day) const {
+    return m_file.readString(kWarned, key, "") == day;
+}
+
+void ReminderState::markWarned(const std::string& key, const std::string& day) {
+    m_file.update([&](IniDocument& doc) { return doc.write(kWarned, key, day); });
 }
 
 std::string ReminderState::snoozedUntil(const std::string& key) const {
@@ -48,8 +61,10 @@ std::string ReminderState::snoozedUntil(const std::string& key) const {
     return value.substr(0, value.find(' '));
 }
 
-void ReminderState::snooze(const std::string& key, LogKind kind, const std::string& until) {
-    const std::string value = until + " " + std::string(logKey(kind));
+void ReminderState::snooze(const std::string& key, LogKind kind, const std::string& until,
+                           const std::string& reason) {
+    std::string value = until + " " + std::string(logKey(kind));
+    if (!reason.empty()) value += " " + reason;
     m_file.update([&](IniDocument& doc) { return doc.write(kSnoozed, key, value); });
 }
 
@@ -64,24 +79,32 @@ std::vector<Snooze> ReminderState::snoozes() const {
         if (section.name != kSnoozed) continue;
         for (const IniKey& k : section.keys) {
             if (!k.value) continue;
+            // "until log" or "until log reason"
             const std::size_t space = k.value->find(' ');
             if (space == std::string::npos) continue;
-            const std::optional<LogKind> kind = logKindFromKey(k.value->substr(space + 1));
-            if (kind) out.push_back({k.name, *kind, k.value->substr(0, space)});
+            const std::size_t second = k.value->find(' ', space + 1);
+            const std::optional<LogKind> kind =
+                logKindFromKey(k.value->substr(space + 1, second - space - 1));
+            const std::string reason =
+                second == std::string::npos ? std::string() : k.value->substr(second + 1);
+            if (kind) out.push_back({k.name, *kind, k.value->substr(0, space), reason});
         }
     }
     return out;
 }
 
-void ReminderState::forgetExpired(const std::string& today) {
+void ReminderState::forgetExpired(const std::string& from, const std::string& today) {
     m_file.update([&](IniDocument& doc) {
-        std::vector<std::string> old;
-        for (const IniSection& section : doc.sections())
-            if (section.name == kDone)
-                for (const IniKey& k : section.keys)
-                    if (k.value && *k.value < today) old.push_back(k.name);
+        std::vector<std::pair<const char*, std::string>> old;
+        for (const IniSection& section : doc.sections()) {
+            const bool done = section.name == kDone;
+            if (!done && section.name != kWarned) continue;
+            for (const IniKey& k : section.keys)
+                if (k.value && *k.value < (done ? from : today))
+                    old.emplace_back(done ? kDone : kWarned, k.name);
+        }
         bool changed = false;
-        for (const std::string& key : old) changed |= doc.deleteKey(kDone, key);
+        for (const auto& [section, key] : old) changed |= doc.deleteKey(section, key);
         return changed;
     });
 }

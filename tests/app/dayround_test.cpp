@@ -39,24 +39,62 @@ private slots:
         QCOMPARE(titles(), Strings{"today"});
     }
 
-    void onlyRealCalendarDaysAreMissed() {
+    // 29 February and the 31st come on the month's last day where the month lacks them.
+    void aDayTheMonthLacksFallsOnItsLastDay() {
         add(LogKind::Static, entry("leap day", "2024-02-29", "rok"));
         add(LogKind::Static, entry("the 31st", "2020-01-31", "miesiac"));
-        setLastCheck("2027-02-20");  // no 29 February in 2027, no 31st until March
+        add(LogKind::Static, entry("no such day", "2020-02-30", "rok"));
+        setLastCheck("2027-02-20");
         at(2027, 3, 5);
         check()->dayRound(true);
-        QVERIFY(m_shown.empty());
-        setLastCheck("2027-04-20");  // April has 30 days: the 31st of May, not of April
+        QCOMPARE(titles(), (Strings{"leap day", "the 31st"}));
+        QCOMPARE(reasons(), (Strings{"Missed on 2027-02-28", "Missed on 2027-02-28"}));
+        m_shown.clear();
+        setLastCheck("2027-04-20");  // the 30th of April, then the 31st of May
         at(2027, 6, 2);
         check()->dayRound(true);
-        QCOMPARE(titles(), Strings{"the 31st"});
         QCOMPARE(reasons(), Strings{"Missed on 2027-05-31"});
         m_shown.clear();
         setLastCheck("2028-02-27");
-        at(2028, 3, 1);
+        at(2028, 2, 28);  // a leap year: its own day comes
         check()->dayRound(true);
-        QCOMPARE(titles(), Strings{"leap day"});
-        QCOMPARE(reasons(), Strings{"Missed on 2028-02-29"});
+        QVERIFY(m_shown.empty());
+        at(2028, 2, 29);
+        check()->dayRound(true);
+        QCOMPARE(titles(), (Strings{"leap day", "the 31st"}));
+        QCOMPARE(reasons(), (Strings{"", ""}));
+        m_shown.clear();
+        at(2027, 4, 30);  // the re-check goes by the same rule
+        check()->periodicCheck();
+        QCOMPARE(titles(), Strings{"the 31st"});
+    }
+
+    // Each answer is kept at once: a round that never ends (a window left open
+    // at a shutdown) does not ask again what was answered in it.
+    void anAnsweredMissedEntryNeverComesBack() {
+        add(LogKind::Static, entry("the 8th", "2020-01-08", "miesiac"));
+        add(LogKind::Static, entry("the 9th", "2020-01-09", "miesiac"));
+        add(LogKind::Static, entry("the 10th", "2020-01-10", "miesiac"));
+        setLastCheck("2027-05-07");
+        at(2027, 5, 10);
+        struct Killed {};
+        m_answer = [this](int n, LogKind kind) {
+            if (m_shown.back().title == "the 10th") throw Killed{};
+            return done(n, kind);
+        };
+        QVERIFY_THROWS_EXCEPTION(Killed, check()->dayRound(true));
+        QCOMPARE(lastCheck(), std::optional<std::string>("2027-05-07"));
+        m_shown.clear();
+        m_answer = nullptr;
+        at(2027, 5, 11);
+        check()->dayRound(true);
+        QCOMPARE(titles(), Strings{"the 10th"});
+        QCOMPARE(reasons(), Strings{"Missed on 2027-05-10"});
+        // Not answered, it came back once; the round ended, so it is not asked again.
+        m_shown.clear();
+        at(2027, 5, 12);
+        check()->dayRound(true);
+        QVERIFY(m_shown.empty());
     }
 
     void aMonthlyEntryMissedThreeTimesIsShownOnce() {
@@ -146,6 +184,43 @@ private slots:
         check()->dayRound(false);
         QCOMPARE(titles(), (Strings{"passport", "passport"}));
         QCOMPARE(reasons()[1], std::string());  // put off: not counted as missed too
+    }
+
+    void anEntryPutOffKeepsWhyItWasShown() {
+        add(LogKind::Static, entry("rent", "2020-01-15", "miesiac"));
+        add(LogKind::Static, entry("birthday", "1980-05-19", "rok"));
+        setLastCheck("2026-05-14");
+        setReminders({true, 60, 2, true, false});
+        m_answer = [](int, LogKind) {
+            return desktop::NotificationAnswer{Choice::Snooze, false, 60};
+        };
+        check()->dayRound(true);
+        QCOMPARE(reasons(), (Strings{"Missed on 2026-05-15", "In 2 days (2026-05-19)"}));
+        m_answer = nullptr;
+        m_shown.clear();
+        at(2026, 5, 17, 9, 5);
+        check()->snoozeCheck();
+        QCOMPARE(reasons(), (Strings{"Missed on 2026-05-15", "In 2 days (2026-05-19)"}));
+    }
+
+    // A warning is given once a coming day; "Done" on it leaves the day itself.
+    void anAdvanceWarningIsGivenOnceAndTheDayStillComes() {
+        add(LogKind::Static, entry("rent", "2020-01-25", "miesiac"));
+        setReminders({true, 10, 30, true, false});
+        m_answer = [this](int n, LogKind kind) { return done(n, kind); };
+        for (int d = 17; d <= 24; ++d) {
+            at(2026, 5, d);
+            check()->dayRound(true);
+        }
+        QCOMPARE(reasons(), Strings{"In 8 days (2026-05-25)"});
+        at(2026, 5, 25);
+        check()->dayRound(true);
+        QCOMPARE(reasons(), (Strings{"In 8 days (2026-05-25)", ""}));
+        // The next month's warning comes once too.
+        at(2026, 5, 26);
+        check()->dayRound(true);
+        QCOMPARE(reasons().back(), std::string("In 30 days (2026-06-25)"));
+        QCOMPARE(m_shown.size(), std::size_t(3));
     }
 
     void yearlyAndMonthlyEntriesAreShownTheDaysAheadThatTheUserAsked() {

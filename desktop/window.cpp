@@ -32,6 +32,7 @@ void Window::loadWhenExposed(int tries) {
 }
 
 void Window::closeWindow() {
+    m_closeAsked = true;
     QTimer::singleShot(0, this, [this] { accept(); });
 }
 

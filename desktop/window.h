@@ -24,12 +24,15 @@ protected:
     virtual void load() = 0;
     // Closes the window when its loop runs; safe from load() and from any command.
     void closeWindow();
+    // Whether closeWindow() was asked for: any other close came from outside.
+    bool closeAsked() const { return m_closeAsked; }
 
 private:
     void loadWhenExposed(int tries);
 
     bool m_firstShowSeen = false;
     bool m_opened = false;
+    bool m_closeAsked = false;
 };
 
 }  // namespace kv::desktop

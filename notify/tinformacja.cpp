@@ -1,5 +1,6 @@
 #include "tinformacja.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -224,6 +225,13 @@ void Tinformacja::runAction(const QString& target, desktop::ActionKind kind) {
 void Tinformacja::resizeEvent(QResizeEvent* e) {
     m_tlo->setGeometry(rect());
     QDialog::resizeEvent(e);
+}
+
+void Tinformacja::closeEvent(QCloseEvent* e) {
+    // The window manager's close (Alt+F4, the title bar) is ignored as Escape
+    // is: the user answers with a button, and the answer is kept.
+    if (!closeAsked()) return e->ignore();
+    QDialog::closeEvent(e);
 }
 
 void Tinformacja::keyPressEvent(QKeyEvent* e) {

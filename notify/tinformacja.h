@@ -48,6 +48,7 @@ protected:
     void load() override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     // The window from the top: the message, its actions, the buttons.

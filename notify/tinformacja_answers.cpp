@@ -61,7 +61,9 @@ void Tinformacja::sendBubble() {
     if (!m_powod->text().isEmpty()) b.body = m_powod->text() + "\n" + b.body;
     b.colour = m_info->palette().color(QPalette::Text);  // the type's font colour
     b.critical = m_reminders.duringDnd;
-    b.actions = QStringList{"done", "snooze", "later"};
+    // What the window's buttons accept: a static entry cannot be shown later.
+    b.actions = QStringList{"done", "snooze"};
+    if (m_logKey != "log_staly") b.actions << "later";
     m_bubble = m_services.notifier.show(b, [this](const QString& key) {
         if (key == "done")
             done_();

@@ -95,6 +95,28 @@ private slots:
         QVERIFY(!yearly->answer().removed);
         QVERIFY(storage::isOccupied(m_box->log(LogKind::Static), 0));
     }
+
+    // The bubble offers what the window's buttons accept, and the window
+    // closes only by a button: the window manager's close is ignored as Escape is.
+    void onlyAButtonAnswersAndTheBubbleOffersWhatTheWindowAccepts() {
+        add(LogKind::Private, testing::entry("once", "2026-05-17"));
+        add(LogKind::Static, testing::entry("yearly", "2000-05-17", "rok"));
+        auto once = handed(0, "log");
+        auto yearly = handed(0, "log_staly");
+        QCOMPARE(m_s->bubbles.size(), std::size_t(2));
+        QCOMPARE(m_s->bubbles[0].actions, (QStringList{"done", "snooze", "later"}));
+        QCOMPARE(m_s->bubbles[1].actions, (QStringList{"done", "snooze"}));
+        for (auto* w : {once.get(), yearly.get()}) {
+            QVERIFY(!w->close());
+            QTest::keyClick(w, Qt::Key_Escape);
+            QTest::qWait(20);
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->answer().choice, desktop::NotificationAnswer{}.choice);
+        }
+        QTest::mouseClick(child<QPushButton>(*yearly, "Color95Button1"), Qt::LeftButton);
+        QTRY_VERIFY(!yearly->isVisible());
+        QCOMPARE(yearly->answer().choice, Choice::Done);
+    }
 };
 
 QTEST_MAIN(ChoicesTest)

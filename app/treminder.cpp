@@ -235,11 +235,12 @@ void Treminder::runStartupSequence() {
         emit quitRequested(1);
         return;
     }
-    status(false, 50, "Assigning program variables...");
     if (opening.result == desktop::Opening::Refused) {
+        // The status stays on the step that failed.
         m_services.messages.show(this, opening.error, desktop::MessageIcon::Error);
         return;
     }
+    status(false, 50, "Assigning program variables...");
     const std::string user = m_edit1->text().toStdString();
 
     try {

@@ -72,7 +72,8 @@ void Exchange::write(std::initializer_list<Value> values) {
     try {
         m_file.update(edit);
     } catch (const WriteError& e) {
-        if (m_file.path() != m_shared) throw;
+        // Only a shared file has another to fall back to: the user's own is the last.
+        if (m_file.path() != m_shared || m_shared == personalExchangePath()) throw;
         const std::string what = e.what();
         const std::string lead = "Unable to write to " + m_shared + ": ";
         useFallback(what.rfind(lead, 0) == 0 ? what.substr(lead.size()) : what);

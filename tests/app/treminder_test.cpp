@@ -238,6 +238,26 @@ private slots:
         QVERIFY(ex.path() != shared);
     }
 
+    void anUnwritableOwnExchangeFileIsSaidOnceAtItsStep() {
+        testing::Sandbox box;
+        const std::string runtime = box.root() + "/run";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
+        // A folder where the user's own file should be: no write can succeed, not even root's.
+        std::filesystem::create_directory(runtime + "/Kalvex4.tmp");
+        qputenv("KALVEX4_EXCHANGE", QByteArray::fromStdString(runtime + "/Kalvex4.tmp"));
+        app::Treminder w(m_services->services, m_opener);
+        w.runStartupSequence();
+        QCoreApplication::processEvents();
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        QCOMPARE(m_services->messageTexts().size(), 1);
+        QVERIFY(m_services->messages[0].text.startsWith(
+            QString::fromStdString("Unable to write to " + runtime + "/Kalvex4.tmp")));
+        QCOMPARE(w.findChild<QLabel*>("akcja")->text(), QString("Opening registry..."));
+    }
+
     void aLogThatCannotBeReadIsNamedOnceAndNotWrittenOver() {
         testing::Sandbox box;
         const std::string path = box.files().log_glowny;

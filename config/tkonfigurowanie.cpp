@@ -82,6 +82,13 @@ QLabel* banner(const char* name, const QString& text, QWidget* parent, int backg
     return label;
 }
 
+// What a folder typed here must be, in this platform's terms.
+QString pathsRule() {
+    if (QDir::separator() == '\\') return "The paths must end with a backslash sign.";
+    return "Each must be the full path of an existing folder that you can write; the final / is "
+           "added where it is missing.";
+}
+
 QLabel* note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont bold("Verdana");
@@ -246,7 +253,7 @@ QWidget* Tkonfigurowanie::buildPathsPage() {
         pathsGrid->addWidget(labelFor(pathsBox, "", fields[i].second, edit), 1 + i, 0);
         pathsGrid->addWidget(edit, 1 + i, 1);
     }
-    pathsGrid->addWidget(note("The paths must end with a backslash sign.", pathsBox), 4, 0, 1, 2);
+    pathsGrid->addWidget(note(pathsRule(), pathsBox), 4, 0, 1, 2);
     pathsGrid->setRowStretch(5, 1);
     (new QVBoxLayout(paths))->addWidget(pathsBox);
     return paths;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -24,8 +25,12 @@ namespace {
 
 constexpr const char* kStoreKeys[3] = {"sciezka_log", "sciezka_log_staly", "sciezka_log_glowny"};
 
-// File names are built by appending to the folder: it must end with its separator.
+// File names are built by appending to the folder: it must end with its
+// separator. A backslash typed as one, where it is none, is taken for it.
 QString withSlash(QString folder) {
+    if (QDir::separator() != '\\' && folder.size() > 1 && folder.endsWith('\\') &&
+        QFileInfo(folder.chopped(1)).isDir())
+        folder.chop(1);
     if (!folder.isEmpty() && !folder.endsWith('/') && !folder.endsWith(QDir::separator()))
         folder += '/';
     return folder;

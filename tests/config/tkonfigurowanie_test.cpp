@@ -152,8 +152,9 @@ private slots:
     void foldersGetTheirSlashAndAMissingOneIsRefused() {
         QDir().mkpath(QString::fromStdString(m_box->root() + "/elsewhere"));
         auto w = open();
+        // A final backslash, as on another system, stands for the separator.
         child<QLineEdit>(*w, "edsciezka_glowna")
-            ->setText(QString::fromStdString(m_box->root() + "/elsewhere"));
+            ->setText(QString::fromStdString(m_box->root() + "/elsewhere\\"));
         child<QLineEdit>(*w, "edsciezka_stala")
             ->setText(QString::fromStdString(m_box->root() + "/nowhere/"));
         const std::string storeBefore = m_box->readFile("Kalvex4.conf");

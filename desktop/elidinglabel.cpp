@@ -18,7 +18,8 @@ ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {
 void ElidingLabel::setFullText(const QString& text) {
     m_full = text;
     setPlainToolTip(this, text);
-    setAccessibleDescription(text);
+    // Read whole, as its name; a caption naming it stays its description.
+    setAccessibleName(text);
     elide();
 }
 

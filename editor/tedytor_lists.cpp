@@ -48,6 +48,8 @@ QWidget* Tedytor::buildLogPage(LogPage& page, const LogPageTexts& t) {
     auto* listLayout = new QVBoxLayout(listBox);
     page.list = named<QTreeWidget>(t.listName, listBox);
     page.list->setHeaderHidden(true);
+    // A hidden header still names the column to a screen reader: not "1".
+    page.list->setHeaderLabel("Date and subject");
     page.list->setRootIsDecorated(false);
     page.list->setColumnCount(1);
     page.list->setAccessibleName(t.listCaption);

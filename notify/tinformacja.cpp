@@ -153,16 +153,20 @@ QGroupBox* Tinformacja::buildActions() {
     grid->addWidget(labelFor(m_groupBox2, "Label2", "Open this web page:", m_strona), 1, 0);
     grid->addWidget(m_strona, 1, 1, 1, 2);
 
+    // Each row's label names what the action opens; the buttons keep their own captions.
     m_programnazwa = caption("programnazwa");
     m_programbtn = button("programbtn", "Run");
-    grid->addWidget(labelFor(m_groupBox2, "Label3", "Start this program:", m_programbtn), 2, 0);
+    m_programbtn->setAccessibleDescription("Start this program");
+    grid->addWidget(labelFor(m_groupBox2, "Label3", "Start this program:", m_programnazwa), 2,
+                    0);
     grid->addWidget(m_programnazwa, 2, 1);
     grid->addWidget(m_programbtn, 2, 2);
 
     m_plik = caption("plik");
     m_plikbtn = button("plikbtn", "Perform");
-    grid->addWidget(
-        labelFor(m_groupBox2, "Label4", "Perform an operation on this file:", m_plikbtn), 3, 0);
+    m_plikbtn->setAccessibleDescription("Perform an operation on this file");
+    grid->addWidget(labelFor(m_groupBox2, "Label4", "Perform an operation on this file:", m_plik),
+                    3, 0);
     grid->addWidget(m_plik, 3, 1);
     grid->addWidget(m_plikbtn, 3, 2);
     grid->setColumnStretch(1, 1);

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAccessible>
 #include <QtTest>
 
 #include "datepicker.h"
@@ -289,6 +290,11 @@ private slots:
                  QString("Prywatny, stały dziennik użytkownika (log_stały)."));
         QCOMPARE(child<QLabel>(*w, "data")->text(), QString("2026-03-04"));
         QCOMPARE(child<QLabel>(*w, "informacja")->text(), QString("Text of e0"));
+        // Read as a screen reader reads it: the value by its caption.
+        QAccessibleInterface* text =
+            QAccessible::queryAccessibleInterface(child<QLabel>(*w, "informacja"));
+        QCOMPARE(text->text(QAccessible::Name), QString("Text of e0"));
+        QCOMPARE(text->text(QAccessible::Description), QString("Text:"));
         QVERIFY(child<QPushButton>(*w, "usunbtn")->isEnabled());
         QTest::mouseClick(child<QPushButton>(*w, "usunbtn"), Qt::LeftButton);
         QVERIFY(w->deleted());

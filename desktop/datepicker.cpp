@@ -3,8 +3,11 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -45,6 +48,24 @@ private:
     QCalendarWidget* m_calendar;
 };
 
+// The calendar page with "15" that the date message tells the user to press.
+QIcon calendarPageIcon(const QPalette& palette) {
+    QPixmap page(16, 16);
+    page.fill(Qt::transparent);
+    QPainter p(&page);
+    p.setPen(palette.color(QPalette::ButtonText));
+    p.setBrush(palette.color(QPalette::Base));
+    p.drawRect(1, 2, 13, 12);
+    p.fillRect(1, 2, 14, 4, QColor(192, 32, 32));
+    QFont f = p.font();
+    f.setPixelSize(8);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(palette.color(QPalette::Text));
+    p.drawText(QRect(1, 6, 14, 9), Qt::AlignCenter, "15");
+    return QIcon(page);
+}
+
 }  // namespace
 
 DatePicker::DatePicker(QWidget* parent)
@@ -56,7 +77,9 @@ DatePicker::DatePicker(QWidget* parent)
     m_edit->setInputMask("0000-00-00; ");
     m_edit->setAccessibleName(tr("Date"));
     m_button->setObjectName("calendarButton");
-    m_button->setText("...");
+    m_button->setText("15");
+    m_button->setIcon(calendarPageIcon(palette()));
+    m_button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_button->setAccessibleName(tr("Choose a date"));
     m_button->setToolTip(tr("Choose a date (Alt+Down)"));
     layout->addWidget(m_edit);

@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "bannerfont.h"
@@ -94,6 +95,10 @@ private slots:
         QTest::keyClick(days(picker), Qt::Key_Escape);
         QTRY_VERIFY(!picker.calendar());
         QCOMPARE(picker.text(), QString("2026-05-25"));
+        // The button the date message names: a calendar page with "15", read as what it does.
+        auto* button = picker.findChild<QToolButton*>("calendarButton");
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->accessibleName(), QString("Choose a date"));
     }
 
     void onlyDaysOfTheCalendarAreDates() {

@@ -49,6 +49,7 @@ Treminder::Treminder(desktop::Services& services, desktop::WindowOpener& opener,
     buildMenu();
     m_tray = new desktop::Tray(this, m_popup, m_popup->actions().value(0),
                                "Kalvex - working in background.");
+    connect(m_tray, &desktop::Tray::missing, this, &Treminder::tellNoTray);
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName("Timer1");

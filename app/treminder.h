@@ -77,6 +77,9 @@ private:
                                          const storage::StoredEntry& entry,
                                          const std::string& reason);
     void reportWriteError(const std::exception& e);
+    // A desktop without a notification area: said once to each user, where it
+    // is seen without a click (the status line and a desktop notification).
+    void tellNoTray(const QString& why);
 
     desktop::Services& m_services;
     desktop::WindowOpener& m_opener;

@@ -1,9 +1,12 @@
 // The checks the resident window runs: the day's round on every wake-up that
-// moved the date, the re-check, and the entries put off until now.
+// moved the date, the re-check, and the entries put off until now; and the
+// one thing it tells the user unasked, that the desktop has no tray.
 
+#include <QLabel>
 #include <QTimer>
 
 #include "exchange.h"
+#include "settings.h"
 #include "treminder.h"
 
 namespace kv::app {
@@ -47,6 +50,23 @@ void Treminder::armSnooze() {
     if (!next.isValid()) return m_snooze->stop();
     // Timers stand still while the machine sleeps; waking re-arms this one.
     m_snooze->start(std::clamp<qint64>(m_services.clock.now().msecsTo(next), 0, 86400000));
+}
+
+void Treminder::tellNoTray(const QString& why) {
+    if (!m_files) return;
+    storage::UserSettings user(m_files->userConfig());
+    if (user.toldNoTray()) return;
+    try {
+        user.setToldNoTray();
+    } catch (const storage::WriteError&) {
+        // Not remembered: said again at a later start, never more than once a run.
+    }
+    m_akcja->setText(why);
+    desktop::Bubble bubble;
+    bubble.summary = "Kalvex4";
+    bubble.body = why;
+    bubble.colour = palette().color(QPalette::WindowText);
+    m_services.notifier.show(bubble, [](const QString&) {});
 }
 
 }  // namespace kv::app

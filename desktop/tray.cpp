@@ -12,7 +12,6 @@
 #include <QWidget>
 
 #include "bannerfont.h"
-#include "notices.h"
 
 namespace kv::desktop {
 
@@ -96,7 +95,7 @@ void Tray::retryShow() {
             tr("No notification area was found, so Kalvex stays in the taskbar. "
                "Its icon appears as soon as the desktop offers one.");
         m_window->setToolTip(why);
-        storage::noticeOnce("tray", why.toStdString());
+        emit missing(why);
         m_retry->setInterval(kSlowInterval);
     }
     m_retry->start();

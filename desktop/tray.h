@@ -29,6 +29,10 @@ public:
     void bringForward();
     QSystemTrayIcon* icon() const { return m_icon; }
 
+signals:
+    // No tray came while the session started: why the window stays in the taskbar.
+    void missing(const QString& why);
+
 private:
     void retryShow();
 

@@ -13,6 +13,7 @@ constexpr const char* kSnooze = "drzemka";
 constexpr const char* kAhead = "wyprzedzenie";
 constexpr const char* kNotifications = "powiadomienia";
 constexpr const char* kDuringDnd = "nie_przeszkadzac";
+constexpr const char* kToldNoTray = "bez_zasobnika";
 
 const char* flag(bool on) {
     return on ? "1" : "0";
@@ -56,6 +57,14 @@ std::optional<bool> UserSettings::followedAutostart() const {
 
 void UserSettings::setFollowedAutostart(bool on) {
     m_file.update([&](IniDocument& doc) { return doc.write(kUser, kFollowedAutostart, flag(on)); });
+}
+
+bool UserSettings::toldNoTray() const {
+    return m_file.readBool(kUser, kToldNoTray, false);
+}
+
+void UserSettings::setToldNoTray() {
+    m_file.update([&](IniDocument& doc) { return doc.write(kUser, kToldNoTray, "1"); });
 }
 
 std::optional<std::string> UserSettings::lastCheck() const {

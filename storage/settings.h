@@ -48,6 +48,10 @@ public:
     std::optional<std::string> lastCheck() const;
     void setLastCheck(const std::string& day);
 
+    // Whether this user was told that the desktop has no notification area.
+    bool toldNoTray() const;
+    void setToldNoTray();
+
     // Values out of range read as the defaults.
     ReminderSettings reminders() const;
     void setReminders(const ReminderSettings& settings);

@@ -238,6 +238,23 @@ private slots:
         QVERIFY(ex.path() != shared);
     }
 
+    // Without a notification area: said once to each user, without a box to click away.
+    void aMissingTrayIsToldOnceWithoutABox() {
+        testing::Sandbox box;
+        for (int start = 0; start < 2; ++start) {
+            app::Treminder w(m_services->services, m_opener);
+            w.runStartupSequence();
+            auto* retry = w.findChild<QTimer*>("trayRetry");
+            for (int i = 0; i < 40; ++i) QMetaObject::invokeMethod(retry, "timeout");
+            QCoreApplication::processEvents();
+            if (start == 0)
+                QVERIFY(w.findChild<QLabel*>("akcja")->text().contains("taskbar"));
+        }
+        QVERIFY(m_services->messages.empty());
+        QCOMPARE(m_services->bubbles.size(), std::size_t(1));
+        QVERIFY(m_services->bubbles[0].body.contains("No notification area"));
+    }
+
     void anUnwritableOwnExchangeFileIsSaidOnceAtItsStep() {
         testing::Sandbox box;
         const std::string runtime = box.root() + "/run";

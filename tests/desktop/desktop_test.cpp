@@ -274,16 +274,14 @@ private slots:
         QVERIFY(!tray.isAvailable());  // offscreen has no notification area
         auto* retry = tray.findChild<QTimer*>("trayRetry");
         QVERIFY(retry && retry->isActive());
-        std::vector<std::string> said;
-        const storage::NoticeHandler previous =
-            storage::setNoticeHandler([&](const std::string& text) { said.push_back(text); });
+        QStringList said;
+        QObject::connect(&tray, &desktop::Tray::missing, [&](const QString& why) { said << why; });
         // It keeps looking while the session comes up and after, and says why once.
         for (int i = 0; i < 100; ++i) QMetaObject::invokeMethod(retry, "timeout");
-        storage::setNoticeHandler(previous);
         QVERIFY(retry->isActive());
-        QCOMPARE(said.size(), std::size_t(1));
+        QCOMPARE(said.size(), 1);
         QVERIFY(window.toolTip().contains("taskbar"));
-        QVERIFY(QString::fromStdString(said[0]).contains("taskbar"));
+        QVERIFY(said[0].contains("taskbar"));
         window.show();
         tray.hideWindow();
         QVERIFY(window.isVisible());

@@ -19,7 +19,6 @@
 #include "exchange.h"
 #include "hints.h"
 #include "qtstorage.h"
-#include "sessionstart.h"
 #include "settings.h"
 #include "tray.h"
 #include "windowkit.h"
@@ -290,12 +289,9 @@ void Treminder::answerSecondStart(const QString& command) {
 
 void Treminder::applyConfiguration() {
     const storage::ProgramSettings settings = storage::readProgramSettings(m_files->config());
-    // The start with the session follows a saved choice; the factory setting is
-    // the package's own autostart entry, which the desktop's switch may have turned off.
-    const std::optional<bool> chosen =
-        settings.saved ? std::optional<bool>(settings.autostart) : std::nullopt;
-    m_autorunbtn->setChecked(
-        desktop::followSessionStart(m_services.autostart, m_files->userConfig(), chosen));
+    // The start with the session is this user's own: what the desktop's entry
+    // says, never config.ini's choice, which any user's save writes.
+    m_autorunbtn->setChecked(m_services.autostart.isEnabled());
     const bool autolog = settings.saved && settings.autolog;
     m_autologbtn->setChecked(autolog);
     m_autologbtn->setEnabled(true);
@@ -317,9 +313,7 @@ void Treminder::toggleAutorun() {
             return;
         }
     }
-    const bool changed =
-        m_files ? desktop::changeSessionStart(m_services.autostart, m_files->userConfig(), on)
-                : m_services.autostart.setEnabled(on);
+    const bool changed = m_services.autostart.setEnabled(on);
     if (!changed) {
         m_autorunbtn->setChecked(!on);
         if (m_files) {

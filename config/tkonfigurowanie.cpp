@@ -283,8 +283,9 @@ void Tkonfigurowanie::load() {
     m_userConfig.emplace(storage::buildFileNames(*m_store, user).userConfig, storage::kPrivateFile);
 
     const storage::ProgramSettings settings = storage::readProgramSettings(*m_config);
-    m_autostartShown = settings.autostart;
-    m_autostart->setChecked(settings.autostart);
+    // This user's own start with the session, whatever another user saved.
+    m_autostartShown = m_services.autostart.isEnabled();
+    m_autostart->setChecked(m_autostartShown);
     m_autolog->setChecked(settings.autolog);
     const storage::ReminderSettings reminders = storage::UserSettings(*m_userConfig).reminders();
     m_nadrabianie->setChecked(reminders.catchUp);

@@ -15,7 +15,6 @@
 #include "locations.h"
 #include "look.h"
 #include "qtstorage.h"
-#include "sessionstart.h"
 #include "settings.h"
 #include "tkonfigurowanie.h"
 
@@ -119,7 +118,7 @@ void Tkonfigurowanie::save() {
     if (!written([&] { storage::UserSettings(*m_userConfig).setReminders(reminders); })) return;
     // A changed switch reaches this user's session at once, not only at the next start.
     if (m_autostart->isChecked() != m_autostartShown &&
-        !desktop::changeSessionStart(m_services.autostart, *m_userConfig, m_autostart->isChecked()))
+        !m_services.autostart.setEnabled(m_autostart->isChecked()))
         m_services.messages.show(this,
                                  "The start with the session could not be changed: the autostart "
                                  "entry could not be written. The other settings were saved.",

@@ -6,7 +6,6 @@ namespace {
 
 constexpr const char* kProgram = "glowne";
 constexpr const char* kUser = "kalvex4";
-constexpr const char* kFollowedAutostart = "autostart_zastosowany";
 constexpr const char* kLastCheck = "ostatnie_sprawdzenie";
 constexpr const char* kCatchUp = "nadrabianie";
 constexpr const char* kSnooze = "drzemka";
@@ -47,16 +46,6 @@ void writeAutostartSetting(Profile& config, bool on) {
 
 void writeAutologSetting(Profile& config, bool on) {
     config.writeBool(kProgram, "autolog", on);
-}
-
-std::optional<bool> UserSettings::followedAutostart() const {
-    const int v = m_file.readInteger(kUser, kFollowedAutostart, -1);
-    if (v < 0) return std::nullopt;
-    return v != 0;
-}
-
-void UserSettings::setFollowedAutostart(bool on) {
-    m_file.update([&](IniDocument& doc) { return doc.write(kUser, kFollowedAutostart, flag(on)); });
 }
 
 bool UserSettings::toldNoTray() const {

@@ -38,12 +38,6 @@ class UserSettings {
 public:
     explicit UserSettings(Profile& file) : m_file(file) {}
 
-    // The start-with-session choice of config.ini that this user's session
-    // entry last followed; nothing before the first.
-    std::optional<bool> followedAutostart() const;
-    // Throws WriteError when refused; writes nothing when it is so already.
-    void setFollowedAutostart(bool on);
-
     // The day ("YYYY-MM-DD") of this user's last check that ran to its end.
     std::optional<std::string> lastCheck() const;
     void setLastCheck(const std::string& day);

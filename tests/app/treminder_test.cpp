@@ -139,14 +139,18 @@ private slots:
         QVERIFY(m_services->messages[0].text.startsWith("Unable to write to"));
     }
 
-    void savedConfigurationDecidesAutostartAndRechecking() {
+    void savedConfigurationDecidesRecheckingButNobodysStartWithTheSession() {
         testing::Sandbox box;
+        // Another user saved the configuration with the start on; this user
+        // switched it off in the desktop's settings, and it stays off.
         box.config().writeString("glowne", "zmienione", "tak");
-        box.config().writeString("glowne", "autostart", "0");
+        box.config().writeString("glowne", "autostart", "1");
         box.config().writeString("glowne", "autolog", "1");
+        m_services->autostart = false;
         app::Treminder w(m_services->services, m_opener);
         w.runStartupSequence();
         QVERIFY(!m_services->autostart);
+        QVERIFY(m_services->autostartCalls.isEmpty());
         QVERIFY(!action(w, "autorunbtn")->isChecked());
         QVERIFY(action(w, "autologbtn")->isChecked());
         QVERIFY(timer(w, "Timer2")->isActive());
@@ -247,8 +251,7 @@ private slots:
             auto* retry = w.findChild<QTimer*>("trayRetry");
             for (int i = 0; i < 40; ++i) QMetaObject::invokeMethod(retry, "timeout");
             QCoreApplication::processEvents();
-            if (start == 0)
-                QVERIFY(w.findChild<QLabel*>("akcja")->text().contains("taskbar"));
+            if (start == 0) QVERIFY(w.findChild<QLabel*>("akcja")->text().contains("taskbar"));
         }
         QVERIFY(m_services->messages.empty());
         QCOMPARE(m_services->bubbles.size(), std::size_t(1));

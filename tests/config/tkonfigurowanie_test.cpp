@@ -279,11 +279,21 @@ private slots:
         save(*w);
         QVERIFY(w->saved());
         QCOMPARE(m_box->config().readString("glowne", "autostart", ""), std::string("0"));
-        // The session follows the changed switch at once, and this user remembers it.
+        // The session follows the changed switch at once.
         QCOMPARE(m_s->autostartCalls, QList<bool>{false});
         QVERIFY(!m_s->autostart);
-        storage::Profile user(m_box->files().userConfig, storage::kPrivateFile);
-        QCOMPARE(storage::UserSettings(user).followedAutostart(), std::optional<bool>(false));
+    }
+
+    void theSwitchShowsThisUsersOwnStartWhateverAnotherSaved() {
+        m_box->config().writeString("glowne", "zmienione", "tak");
+        m_box->config().writeString("glowne", "autostart", "1");
+        m_s->autostart = false;  // switched off in this user's desktop settings
+        auto w = open();
+        QVERIFY(!child<QCheckBox>(*w, "autostart")->isChecked());
+        save(*w);
+        QVERIFY(w->saved());
+        QVERIFY(m_s->autostartCalls.isEmpty());
+        QVERIFY(!m_s->autostart);
     }
 
     void anUnchangedSwitchLeavesTheSessionAndARefusedOneIsSaid() {

@@ -9,7 +9,6 @@
 
 #include "recordingservices.h"
 #include "sandbox.h"
-#include "sessionstart.h"
 #include "settings.h"
 
 using namespace kv;
@@ -129,59 +128,6 @@ private slots:
         QVERIFY(!session.isEnabled());
         QVERIFY(!QFileInfo::exists(f.own()));  // and never written
         QVERIFY(desktop::XdgAutostart().isEnabled());
-    }
-
-    // config.ini's choice meets the desktop's switch: the rows of a user's life.
-    void aStartWritesOnlyWhatConfigIniChangedSinceItWasLastFollowed() {
-        testing::TempDir dir;
-        storage::Profile user(dir.file("ann_config.ini"), storage::kPrivateFile);
-        testing::RecordingServices rec;
-
-        // Unsaved settings: the package's entry (on) or the desktop's switch (off) stands.
-        for (const bool desktopShows : {true, false}) {
-            rec.autostart = desktopShows;
-            QCOMPARE(desktop::followSessionStart(rec, user, std::nullopt), desktopShows);
-        }
-        QVERIFY(rec.autostartCalls.isEmpty());
-        QVERIFY(!dir.exists("ann_config.ini"));
-
-        // A saved choice the desktop does not show yet: applied once, and remembered.
-        rec.autostart = true;
-        QVERIFY(!desktop::followSessionStart(rec, user, false));
-        QCOMPARE(rec.autostartCalls, QList<bool>{false});
-        QCOMPARE(storage::UserSettings(user).followedAutostart(), std::optional<bool>(false));
-
-        // The user turns it on in the desktop's settings: the same choice no longer wins.
-        rec.autostart = true;
-        rec.autostartCalls.clear();
-        QVERIFY(desktop::followSessionStart(rec, user, false));
-        QVERIFY(rec.autostartCalls.isEmpty());
-
-        // config.ini changed since (another window, another user): followed again.
-        rec.autostart = false;
-        QVERIFY(desktop::followSessionStart(rec, user, true));
-        QCOMPARE(rec.autostartCalls, QList<bool>{true});
-        QCOMPARE(storage::UserSettings(user).followedAutostart(), std::optional<bool>(true));
-        rec.autostart = true;
-        QVERIFY(!desktop::followSessionStart(rec, user, false));
-        QCOMPARE(rec.autostartCalls, (QList<bool>{true, false}));
-
-        // A refused entry is not remembered as followed: the next start tries again.
-        rec.autostartRefuses = true;
-        QVERIFY(!desktop::followSessionStart(rec, user, true));
-        QCOMPARE(storage::UserSettings(user).followedAutostart(), std::optional<bool>(false));
-        rec.autostartRefuses = false;
-        QVERIFY(desktop::followSessionStart(rec, user, true));
-    }
-
-    void anUnwritableUserFileCostsNothingButTheMemory() {
-        testing::TempDir dir;
-        std::filesystem::create_directory(dir.file("ann_config.ini"));
-        storage::Profile user(dir.file("ann_config.ini"), storage::kPrivateFile);
-        testing::RecordingServices rec;
-        QVERIFY(!desktop::followSessionStart(rec, user, false));
-        QVERIFY(desktop::changeSessionStart(rec, user, true));
-        QVERIFY(rec.autostart);
     }
 };
 

@@ -53,7 +53,8 @@ private slots:
         for (auto [name, shown, row] : {std::tuple{"programbtn", "Run", "Start this program"},
                                         {"plikbtn", "Perform", "Perform an operation on this file"},
                                         {"programnazwa", "/bin/sh", "Start this program:"}}) {
-            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(child<QWidget>(*w, name));
+            QAccessibleInterface* a =
+                QAccessible::queryAccessibleInterface(child<QWidget>(*w, name));
             QCOMPARE(a->text(QAccessible::Name), QString(shown));
             QCOMPARE(a->text(QAccessible::Description), QString(row));
         }

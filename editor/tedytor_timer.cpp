@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "alarmclock.h"
-#include "clocklabel.h"
+#include "analogueclock.h"
 #include "editortexts.h"
 #include "exchange.h"
 #include "tedytor.h"
@@ -28,14 +28,9 @@ QWidget* Tedytor::buildTimerPage() {
     auto* inner = new QVBoxLayout(group);
     inner->addWidget(new QLabel(
         "You may use this option to display a reminding information at a desired time.", group));
-    auto* clock = new desktop::ClockLabel(m_services.clock, "hh:mm:ss", group);
+    auto* clock = new desktop::AnalogueClock(m_services.clock, group);
     clock->setObjectName("zegar2");
-    clock->setAlignment(Qt::AlignCenter);
-    QFont big = clock->font();
-    big.setPointSize(20);
-    clock->setFont(big);
-    clock->setAutoFillBackground(true);
-    inner->addWidget(clock);
+    inner->addWidget(clock, 0, Qt::AlignHCenter);
     auto* settings = named<QGroupBox>("GroupBox8", "Settings:", group);
     auto* grid = new QGridLayout(settings);
     grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);

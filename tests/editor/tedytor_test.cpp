@@ -127,6 +127,21 @@ private slots:
         QVERIFY(lines(*w, "lista").isEmpty());
     }
 
+    // The timer page's clock is a face with hands, read as the time it shows.
+    void theTimerPagesClockShowsAndSaysTheTime() {
+        m_s->clock = QDateTime(QDate(2026, 5, 17), QTime(10, 8, 30));
+        auto w = open();
+        QTest::mouseClick(child<QPushButton>(*w, "Button4"), Qt::LeftButton);
+        auto* clock = child<QWidget>(*w, "zegar2");
+        QVERIFY(clock->isVisible());
+        QCOMPARE(clock->accessibleName(), QString("10:08:30"));
+        const QImage face = clock->grab().toImage();
+        QVERIFY(face.pixelColor(face.width() / 2, face.height() / 2) !=
+                face.pixelColor(2, 2));  // the hands meet in the middle of a drawn face
+        m_s->clock = m_s->clock.addSecs(75);
+        QTRY_COMPARE(clock->accessibleName(), QString("10:09:45"));
+    }
+
     void shortcutsActWhicheverControlHasTheFocus() {
         add(LogKind::Private, testing::entry("only", "2026-01-01"));
         auto w = open();

@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QWidget>
 
 namespace kv::desktop {
@@ -89,6 +91,18 @@ void applyColourScheme(QWidget* window, const storage::Profile& colourFile,
     for (std::size_t i = 0; i < all.size(); ++i)
         setControlColour(window, QString::fromStdString(all[i].object), all[i].role,
                          toQColor(values[i]));
+    // The style draws tabs on the desktop's faces: their captions take the
+    // desktop's text colours too, never the scheme's, which may be as dark.
+    const QPalette desktop = QApplication::palette();
+    for (QTabBar* bar : window->findChildren<QTabBar*>()) {
+        QPalette p = bar->palette();
+        for (QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (QPalette::ColorRole role :
+                 {QPalette::WindowText, QPalette::Window, QPalette::ButtonText, QPalette::Button})
+                p.setColor(group, role, desktop.color(group, role));
+        bar->setPalette(p);
+    }
 }
 
 }  // namespace kv::desktop

@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QTabBar>
 #include <QtTest>
 
 #include "bannerfont.h"
@@ -140,6 +141,26 @@ class ContrastTest : public QObject {
                                          w->metaObject()->className(), text.name(), behind.name())
                                     .arg(ratio, 0, 'f', 2)));
         }
+        checkTabs(window, picture, where);
+    }
+
+    // Each tab's caption on the face the style draws for it, chosen or not.
+    void checkTabs(QWidget& window, const QImage& picture, const QString& where) {
+        for (QTabBar* bar : window.findChildren<QTabBar*>()) {
+            if (!bar->isVisible()) continue;
+            for (int i = 0; i < bar->count(); ++i) {
+                const QRect face(bar->mapTo(&window, bar->tabRect(i).topLeft()),
+                                 bar->tabRect(i).size());
+                const QColor text = bar->palette().color(bar->foregroundRole());
+                const QColor behind = dominant(picture, face.adjusted(3, 3, -3, -3));
+                const double ratio = contrast(text, behind);
+                QVERIFY2(ratio >= 4.5,
+                         qPrintable(QString("%1 %2 tab %3: text %4 on %5, %6:1")
+                                        .arg(where, window.objectName(), bar->tabText(i),
+                                             text.name(), behind.name())
+                                        .arg(ratio, 0, 'f', 2)));
+            }
+        }
     }
 
 private slots:
@@ -163,6 +184,12 @@ private slots:
         checkEveryWindow("light");
         QApplication::setPalette(desktop::darkDesktopPalette());
         checkEveryWindow("dark");
+        // A dark scheme as a desktop tool gives it: Fusion with the palette set.
+        const QString style = QApplication::style()->name();
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
+        QApplication::setPalette(desktop::darkDesktopPalette());
+        checkEveryWindow("dark Fusion");
+        QApplication::setStyle(QStyleFactory::create(style));
     }
 
     // The title face is whatever this machine has: it must draw the letters,

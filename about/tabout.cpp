@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "exchange.h"
@@ -55,10 +56,17 @@ Tabout::Tabout(desktop::Services&, QWidget* owner)
     licence->setWordWrap(true);
     desktop::showsValue(licence);
     licence->setAccessibleDescription("License:");
-    // The window's size is fixed: the terms get the room their lines need.
+    licence->setContentsMargins(8, 4, 8, 4);
+    // The window's size is fixed: whatever font the desktop gives, the terms
+    // scroll where their lines need more room than it has.
+    auto* scroll = named<QScrollArea>("licenceScroll", group2);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(licence);
     auto* termsLayout = new QVBoxLayout(group2);
-    termsLayout->setContentsMargins(8, 4, 8, 4);
-    termsLayout->addWidget(licence, 0, Qt::AlignTop);
+    termsLayout->setContentsMargins(0, 0, 0, 0);
+    termsLayout->addWidget(scroll);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(8, 0, 8, 0);
     body->addWidget(group1);

@@ -1,8 +1,11 @@
 #include "tabout.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "exchange.h"
@@ -10,6 +13,23 @@
 #include "sandbox.h"
 
 using namespace kv;
+
+// The terms are whole (never squeezed), and every line of them is in sight or
+// within reach of the scroll bar, in a view inside the window above its button.
+void checkTermsReachable(QWidget& w) {
+    auto* terms = w.findChild<QLabel*>("Label4");
+    auto* scroll = w.findChild<QScrollArea*>("licenceScroll");
+    QVERIFY2(terms->height() >= terms->heightForWidth(terms->width()),
+             qPrintable(QString("%1 < %2 at width %3")
+                            .arg(terms->height())
+                            .arg(terms->heightForWidth(terms->width()))
+                            .arg(terms->width())));
+    QWidget* view = scroll->viewport();
+    const QRect shown(view->mapTo(&w, QPoint(0, 0)), view->size());
+    QVERIFY(w.rect().contains(shown));
+    QVERIFY(shown.bottom() < w.findChild<QWidget*>("Button1")->mapTo(&w, QPoint(0, 0)).y());
+    QCOMPARE(scroll->verticalScrollBar()->maximum(), std::max(0, terms->height() - view->height()));
+}
 
 class TaboutTest : public QObject {
     Q_OBJECT
@@ -50,23 +70,30 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(w.findChild<QLabel*>("wersja"))
                      ->text(QAccessible::Name),
                  QString("4.17"));
-        // The terms: read whole, shown whole within the window, and no caret in them.
+        // The terms: read whole, within reach in the window, and no caret in them.
         auto* terms = w.findChild<QLabel*>("Label4");
         QCOMPARE(QAccessible::queryAccessibleInterface(terms)->text(QAccessible::Name),
                  terms->text());
         QVERIFY(!(terms->textInteractionFlags() & Qt::TextSelectableByKeyboard));
-        QVERIFY2(terms->height() >= terms->heightForWidth(terms->width()),
-                 qPrintable(QString("%1 < %2 at width %3")
-                                .arg(terms->height())
-                                .arg(terms->heightForWidth(terms->width()))
-                                .arg(terms->width())));
-        const QRect shown(terms->mapTo(&w, QPoint(0, 0)), terms->size());
-        QVERIFY2(w.rect().contains(shown), qPrintable(QString("%1,%2 %3x%4")
-                                                          .arg(shown.x())
-                                                          .arg(shown.y())
-                                                          .arg(shown.width())
-                                                          .arg(shown.height())));
-        QVERIFY(shown.bottom() < w.findChild<QWidget*>("Button1")->mapTo(&w, QPoint(0, 0)).y());
+        checkTermsReachable(w);
+    }
+
+    // With a desktop font much larger than the window was drawn for, the terms
+    // scroll within it: not one line cut off.
+    void aLargerDesktopFontScrollsTheTermsInsteadOfCuttingThem() {
+        testing::RecordingServices s;
+        testing::Sandbox box;
+        const QFont before = QApplication::font();
+        QFont large = before;
+        large.setPointSize(18);
+        QApplication::setFont(large);
+        about::Tabout w(s.services);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        checkTermsReachable(w);
+        auto* scroll = w.findChild<QScrollArea*>("licenceScroll");
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        QApplication::setFont(before);
     }
 
     void closesOnlyThroughItsButton() {

@@ -18,8 +18,9 @@ ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {
 void ElidingLabel::setFullText(const QString& text) {
     m_full = text;
     setPlainToolTip(this, text);
-    // Read whole, as its name; a caption naming it stays its description.
-    setAccessibleName(text);
+    // Read whole, as its name; a caption naming it stays its description. An
+    // empty value is read as such, not by whatever surrounds it.
+    setAccessibleName(text.isEmpty() ? QStringLiteral("none") : text);
     elide();
 }
 

@@ -78,6 +78,11 @@ private slots:
         QTest::keyClick(child<QWidget>(*w, "email"), Qt::Key_Return);
         QCOMPARE(m_s->opened, QStringList{"mailto:ann@example.org"});
         QVERIFY(m_s->sounds == QStringList{"-choose-"});  // the player stays silent for it
+        // No program and no file: their captions are read as empty, not as the group.
+        for (const char* name : {"programnazwa", "plik"})
+            QCOMPARE(QAccessible::queryAccessibleInterface(child<QWidget>(*w, name))
+                         ->text(QAccessible::Name),
+                     QString("none"));
     }
 
     void coloursFromTheColourFileAndFromTheTypeStyle() {

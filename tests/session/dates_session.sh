@@ -7,6 +7,10 @@
 # 2. The clock moves three days on while the machine "sleeps"; the login
 #    manager says PrepareForSleep(false): the day missed is shown as missed,
 #    then the day's own entry, and the user's last check becomes that day.
+# 3. Monthly entries of three days, the program off for the first two: on the
+#    third the two missed ones are answered "Done", the day's own is left open
+#    and the program is ended (SIGTERM). The next day only the one not
+#    answered comes back, once.
 set -euo pipefail
 name=dates-session
 source "$(dirname "$0")/session_kit.sh"
@@ -103,4 +107,44 @@ wait_for 50 checked_on "$day4" || fail "the last check is $(last_check), not $da
 grep -q '^Numer=' "$log" && fail "entries are left in $log: $(cat "$log")"
 kill -0 "$program" || fail "the program ended"
 echo "ok: after a resume three days on, the missed entry and the day's entry were shown; last check $day4"
-echo "dates_session: midnight and a resume, 0 faults"
+
+# 3. Each answer is kept at once, whatever becomes of the round.
+day5=$(date -d "$day0 +5 day" +%F) day6=$(date -d "$day0 +6 day" +%F)
+day7=$(date -d "$day0 +7 day" +%F) day8=$(date -d "$day0 +8 day" +%F)
+monthly() {  # slot title date
+    entry "$@"
+    printf 'Wyswietlanie=miesiac\r\n'
+}
+static=$work/sandbox/logs/static/${user}_staly.log
+{ monthly 0 "Monthly one" "$day5"; monthly 1 "Monthly two" "$day6"; monthly 2 "Monthly three" "$day7"; } >"$static"
+kill "$program"
+wait "$program" 2>/dev/null || true
+start_at() {  # day time
+    echo "+$(offset_to "$1 $2")" >"$FAKETIME_TIMESTAMP_FILE"
+    LD_PRELOAD=$faketime_lib "$build/kalvex4" >>"$work/program.log" 2>&1 &
+    pids+=($!)
+    program=${pids[-1]}
+}
+start_at "$day7" 09:00:00
+for slot in 0 1; do
+    wait_for 100 shown || fail "the missed entry of slot $slot was not shown on $day7"
+    [[ $(active) == "$slot" ]] || fail "on $day7 slot $(active) came where the missed slot $slot was due"
+    sleep 0.7
+    done_click || fail "Done did not close the missed entry of slot $slot"
+done
+wait_for 100 shown || fail "the day's own monthly entry was not shown on $day7"
+[[ $(active) == 2 ]] || fail "on $day7 slot $(active) came where the day's own was due"
+kill "$program"  # the window is left open: the round never ends
+wait "$program" 2>/dev/null || true
+[[ $(last_check) == "$day4" ]] || fail "an unfinished round wrote its last check $(last_check)"
+start_at "$day8" 09:00:00
+wait_for 100 shown || fail "the entry left open was not shown again on $day8"
+[[ $(active) == 2 ]] || fail "on $day8 slot $(active) came back, though it was answered on $day7"
+sleep 0.7
+import -window root "$build/dates-session-answered.png"
+done_click || fail "Done did not close the entry left open"
+wait_for 50 checked_on "$day8" || fail "the last check is $(last_check), not $day8"
+sleep 1
+shown && fail "an entry answered on $day7 came back on $day8 (active $(active))"
+echo "ok: answers given before the program was ended were kept; only the open entry came back"
+echo "dates_session: midnight, a resume and answers kept across an ended program, 0 faults"

@@ -32,6 +32,8 @@ QWidget* Tedytor::buildTimerPage() {
     clock->setObjectName("zegar2");
     inner->addWidget(clock, 0, Qt::AlignHCenter);
     auto* settings = named<QGroupBox>("GroupBox8", "Settings:", group);
+    // A group inside a group is otherwise read by the outer one's title.
+    settings->setAccessibleName(settings->title());
     auto* grid = new QGridLayout(settings);
     grid->addWidget(new QLabel("Show the alarm at:", settings), 0, 0, 1, 6);
     int column = 0;

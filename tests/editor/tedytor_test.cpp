@@ -1,6 +1,7 @@
 #include "tedytor.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -140,6 +141,10 @@ private slots:
                 face.pixelColor(2, 2));  // the hands meet in the middle of a drawn face
         m_s->clock = m_s->clock.addSecs(75);
         QTRY_COMPARE(clock->accessibleName(), QString("10:09:45"));
+        for (auto [group, name] : {std::pair{"GroupBox7", "Timer:"}, {"GroupBox8", "Settings:"}})
+            QCOMPARE(QAccessible::queryAccessibleInterface(child<QWidget>(*w, group))
+                         ->text(QAccessible::Name),
+                     QString(name));
     }
 
     void shortcutsActWhicheverControlHasTheFocus() {

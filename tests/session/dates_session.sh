@@ -11,6 +11,7 @@
 #    third the two missed ones are answered "Done", the day's own is left open
 #    and the program is ended (SIGTERM). The next day only the one not
 #    answered comes back, once.
+# 4. A monthly entry of the 31st is shown on the last day of a shorter month.
 set -euo pipefail
 name=dates-session
 source "$(dirname "$0")/session_kit.sh"
@@ -147,4 +148,23 @@ wait_for 50 checked_on "$day8" || fail "the last check is $(last_check), not $da
 sleep 1
 shown && fail "an entry answered on $day7 came back on $day8 (active $(active))"
 echo "ok: answers given before the program was ended were kept; only the open entry came back"
-echo "dates_session: midnight, a resume and answers kept across an ended program, 0 faults"
+
+# 4. A monthly entry of the 31st comes on the last day of a shorter month.
+kill "$program"
+wait "$program" 2>/dev/null || true
+month_end=""
+for m in 0 1 2 3; do
+    first=$(date -d "$day8 +$m month" +%Y-%m-01)
+    last=$(date -d "$first +1 month -1 day" +%F)
+    if [[ $last > $day8 && ${last:8:2} != 31 ]]; then month_end=$last; break; fi
+done
+monthly 0 "The 31st" "2020-01-31" >"$static"
+before=$(date -d "$month_end -1 day" +%F)
+sed -i "s/^ostatnie_sprawdzenie=.*/ostatnie_sprawdzenie=$before\r/" "$userconfig"
+start_at "$month_end" 09:00:00
+wait_for 100 shown || fail "the entry of the 31st was not shown on $month_end, the month's last day"
+[[ $(active) == 0 ]] || fail "on $month_end slot $(active) was shown"
+done_click || fail "Done did not close the entry of the 31st"
+wait_for 50 checked_on "$month_end" || fail "the last check is $(last_check), not $month_end"
+echo "ok: the monthly entry of the 31st was shown on $month_end"
+echo "dates_session: midnight, a resume, answers kept across an ended program and a month's end, 0 faults"

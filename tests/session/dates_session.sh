@@ -167,4 +167,28 @@ wait_for 100 shown || fail "the entry of the 31st was not shown on $month_end, t
 done_click || fail "Done did not close the entry of the 31st"
 wait_for 50 checked_on "$month_end" || fail "the last check is $(last_check), not $month_end"
 echo "ok: the monthly entry of the 31st was shown on $month_end"
-echo "dates_session: midnight, a resume, answers kept across an ended program and a month's end, 0 faults"
+
+# 5. Five days ahead: the warning comes once, and the day itself still comes.
+kill "$program"
+wait "$program" 2>/dev/null || true
+warn1=$(date -d "$month_end +1 day" +%F) warn2=$(date -d "$month_end +2 day" +%F)
+due=$(date -d "$month_end +4 day" +%F)
+monthly 0 "Rent" "2020-01-${due:8:2}" >"$static"
+sed -i "s/^\[kalvex4\]\r\?$/[kalvex4]\r\nwyprzedzenie=5\r/" "$userconfig"
+start_at "$warn1" 09:00:00
+wait_for 100 shown || fail "no warning on $warn1 of the entry due $due"
+done_click || fail "Done did not close the warning"
+wait_for 50 checked_on "$warn1" || fail "the last check is $(last_check), not $warn1"
+kill "$program"
+wait "$program" 2>/dev/null || true
+start_at "$warn2" 09:00:00
+wait_for 100 checked_on "$warn2" || fail "the round of $warn2 did not end"
+sleep 1
+shown && fail "the warning answered on $warn1 came again on $warn2"
+kill "$program"
+wait "$program" 2>/dev/null || true
+start_at "$due" 09:00:00
+wait_for 100 shown || fail "the entry was not shown on its own day $due after its warning"
+done_click || fail "Done did not close the entry on its day"
+echo "ok: with five days ahead the warning came once on $warn1, and the entry on $due"
+echo "dates_session: midnight, a resume, answers kept, a month's end and a warning once, 0 faults"

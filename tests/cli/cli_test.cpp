@@ -30,6 +30,25 @@ ssize_t countingRead(int fd, void* buffer, std::size_t count) {
     return n;
 }
 
+// Another process holding the file's lock until it is killed; its pid.
+pid_t holdLock(const std::string& path) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t holder = fork();
+    if (holder == 0) {
+        const int fd = open(path.c_str(), O_RDWR);
+        flock(fd, LOCK_EX);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char c;
+    (void)!read(ready[0], &c, 1);
+    close(ready[0]);
+    close(ready[1]);
+    return holder;
+}
+
 }  // namespace
 
 class CliTest : public CliFixture {
@@ -167,18 +186,7 @@ private slots:
     void aLogAnotherProcessKeepsLockedIsRefusedAfterTheWait() {
         ok({"add", "--subject", "Kept", "--date", "2027-05-05"});
         const std::string before = allLogs();
-        int ready[2];
-        QCOMPARE(pipe(ready), 0);
-        const pid_t holder = fork();
-        if (holder == 0) {
-            const int fd = open(m_box->files().log.c_str(), O_RDWR);
-            flock(fd, LOCK_EX);
-            (void)!write(ready[1], "x", 1);
-            pause();
-            _exit(0);
-        }
-        char c;
-        QCOMPARE(read(ready[0], &c, 1), ssize_t(1));
+        const pid_t holder = holdLock(m_box->files().log);
         storage::setLockTimeoutMs(300);
         const cli::Reply add = kv({"add", "--subject", "New", "--date", "2027-05-06"});
         const cli::Reply remove = kv({"remove", "private", "0"});
@@ -196,18 +204,7 @@ private slots:
 
     void aReadingCommandWaitsForAnotherWriterOnceAtMost() {
         ok({"add", "--subject", "Shared", "--date", "2027-05-05", "--everyone"});
-        int ready[2];
-        QCOMPARE(pipe(ready), 0);
-        const pid_t holder = fork();
-        if (holder == 0) {
-            const int fd = open(m_box->files().log_glowny.c_str(), O_RDWR);
-            flock(fd, LOCK_EX);
-            (void)!write(ready[1], "x", 1);
-            pause();
-            _exit(0);
-        }
-        char c;
-        QCOMPARE(read(ready[0], &c, 1), ssize_t(1));
+        const pid_t holder = holdLock(m_box->files().log_glowny);
         // Each complete read of the public log waits for the lock; there is one per command.
         char* real = realpath(m_box->files().log_glowny.c_str(), nullptr);
         t_watched = real;

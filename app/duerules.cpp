@@ -20,9 +20,10 @@ int twoDigits(const std::string& text) {
 
 // A day the month lacks (29 February, the 31st) falls on the month's last day.
 bool monthEndFor(int entryDay, int longest, const std::string& day) {
+    // Every month has 28 days: most entries are settled without reading a date.
+    if (entryDay <= 28 || entryDay > longest) return false;
     const QDate d = QDate::fromString(QString::fromStdString(day), "yyyy-MM-dd");
-    return d.isValid() && entryDay > d.daysInMonth() && entryDay <= longest &&
-           d.day() == d.daysInMonth();
+    return d.isValid() && entryDay > d.daysInMonth() && d.day() == d.daysInMonth();
 }
 
 bool yearlyDue(const std::string& date, const std::string& day) {

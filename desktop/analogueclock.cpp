@@ -1,7 +1,6 @@
 #include "analogueclock.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace kv::desktop {
 

@@ -175,8 +175,8 @@ void rewriteInPlace(const std::string& path, int lockedFd, const struct stat& st
     if (st.st_nlink != 1 && (st.st_mode & S_IWOTH) == 0)
         throw WriteError(path,
                          "it has a second name (a hard link) and not every user may write it, so "
-                         "writing it could change another file; the administrator can remove the "
-                         "other name (find it with ls -i) or give the file its mode 0666 again");
+                         "it may be another user's file given this name; ask the administrator to "
+                         "see whose it is (ls -li) and to remove the name that does not belong");
     Fd fd(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0) throw WriteError(path, "it belongs to another user who has not shared it");
     struct stat now {};
